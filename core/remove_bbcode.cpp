@@ -1,0 +1,220 @@
+// The removing transform: eight phases, run in order over the text buffer.
+//
+//   1  script elements that load the script            copying
+//   2  script elements calling BBDecode.UpdateBBCodeNow in place
+//   3  script elements calling BBDecode.ResetTimer      in place
+//   4  bare "BBDecode.ResetTimer();" statements         copying
+//   5  div wrappers around the comment token            copying
+//   6  textarea wrappers around the comment token       copying
+//   7  div wrappers around the guest-book token         copying
+//   8  textarea wrappers around the guest-book token    copying
+//
+// A copying phase searches the text as it was when the phase began, writes
+// kept stretches and replacements to a work buffer and puts the result over
+// the text in one step. A copying phase ends at the first occurrence that
+// fails its tests; that occurrence and all text after it stay.
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "byte_compare.h"
+#include "markers.h"
+#include "skin_patch_core.h"
+
+namespace mk = orlimo::markers;
+
+namespace {
+
+using Core = CSkinPatchCore;
+
+// One piece to take out: text[first, end) gives way to `replacement`, which
+// always lies inside the piece (so no phase makes the text longer).
+struct Piece {
+    int32_t first;
+    int32_t end;
+    std::string_view replacement;
+};
+
+template <class NextPiece>
+[[nodiscard]] int32_t RunCopyingPhase(std::string_view text, std::string& out, NextPiece nextPiece)
+{
+    out.clear();
+    const int32_t length = static_cast<int32_t>(text.size());
+    int32_t removed = 0;
+    int32_t s = 0;
+    while (s < length) {
+        const std::optional<Piece> piece = nextPiece(text, s);
+        if (!piece) break;
+        // A piece can begin inside the previous one (an end tag holding a
+        // "<" before its ">"); then there is nothing between them to keep.
+        if (piece->first > s) {
+            out.append(text.substr(static_cast<std::size_t>(s),
+                                   static_cast<std::size_t>(piece->first - s)));
+        }
+        out.append(piece->replacement);
+        ++removed;
+        s = piece->end;
+    }
+    if (s < length) out.append(text.substr(static_cast<std::size_t>(s)));
+    return removed;
+}
+
+[[nodiscard]] int32_t EndWithLineTail(std::string_view text, int32_t close) noexcept
+{
+    return close + Core::MeasureLineTail(text, close);
+}
+
+// Phase 1: the script element around `="./images/bbcode`.
+[[nodiscard]] std::optional<Piece> NextScriptLoader(std::string_view text, int32_t s) noexcept
+{
+    const int32_t m = Core::FindText(text, mk::kScriptLoader, s);
+    if (m < 0) return std::nullopt;
+    const int32_t lastByte = m + static_cast<int32_t>(mk::kScriptLoader.size()) - 1;
+    const int32_t close = Core::FindTagCloseFwd(text, mk::kScriptTag, lastByte);
+    if (close < 0) return std::nullopt;
+    const int32_t open = Core::FindTagOpenBack(text, mk::kScriptTag, m);
+    if (open < 0) return std::nullopt;
+    return Piece{open, EndWithLineTail(text, close), {}};
+}
+
+// Phase 4: the statement itself, wherever it stands.
+[[nodiscard]] std::optional<Piece> NextResetStatement(std::string_view text, int32_t s) noexcept
+{
+    const int32_t m = Core::FindText(text, mk::kResetStatement, s);
+    if (m < 0) return std::nullopt;
+    return Piece{m, EndWithLineTail(text, m + static_cast<int32_t>(mk::kResetStatement.size())),
+                 {}};
+}
+
+// The class marker must lie wholly in text[from, token - 1): at least one
+// byte stands between its closing quote and the token.
+[[nodiscard]] bool HasClassMarker(std::string_view text, int32_t from, int32_t token) noexcept
+{
+    const int32_t lastCandidate = token - 1 - static_cast<int32_t>(mk::kClassMarker.size());
+    for (int32_t c = from; c <= lastCandidate; ++c) {
+        if (orlimo::EqualsNoCaseAt(text, c, mk::kClassMarker)) return true;
+    }
+    return false;
+}
+
+// Phases 5 and 7: a div wrapper with the class marker, directly around the
+// token or around the p element that directly encloses it. The token comes
+// back bare, or with its p element exactly as it stood.
+[[nodiscard]] std::optional<Piece> NextDivWrapper(std::string_view text, int32_t s,
+                                                  std::string_view token) noexcept
+{
+    const int32_t m = Core::FindText(text, token, s);
+    if (m < 0) return std::nullopt;
+    const int32_t lastByte = m + static_cast<int32_t>(token.size()) - 1;
+
+    const int32_t pclose = Core::FindTagCloseFwd(text, mk::kParagraphTag, lastByte);
+    const int32_t popen = Core::FindTagOpenBack(text, mk::kParagraphTag, m);
+    const bool enclosed = pclose >= 0 && popen >= 0;
+
+    const int32_t close = Core::FindTagCloseFwd(text, mk::kDivTag, enclosed ? pclose : lastByte);
+    if (close < 0) return std::nullopt;
+    const int32_t open = Core::FindTagOpenBack(text, mk::kDivTag, enclosed ? popen - 1 : m);
+    if (open < 0) return std::nullopt;
+    const int32_t afterName = open + 1 + static_cast<int32_t>(mk::kDivTag.size());
+    if (!HasClassMarker(text, afterName, m)) return std::nullopt;
+
+    const std::string_view kept = enclosed ? text.substr(static_cast<std::size_t>(popen),
+                                                         static_cast<std::size_t>(pclose - popen))
+                                           : text.substr(static_cast<std::size_t>(m), token.size());
+    return Piece{open, EndWithLineTail(text, close), kept};
+}
+
+// Phases 6 and 8: a textarea with the class marker directly around the token.
+[[nodiscard]] std::optional<Piece> NextTextareaWrapper(std::string_view text, int32_t s,
+                                                       std::string_view token) noexcept
+{
+    const int32_t m = Core::FindText(text, token, s);
+    if (m < 0) return std::nullopt;
+    const int32_t lastByte = m + static_cast<int32_t>(token.size()) - 1;
+
+    const int32_t close = Core::FindTagCloseFwd(text, mk::kTextareaTag, lastByte);
+    if (close < 0) return std::nullopt;
+    const int32_t open = Core::FindTagOpenBack(text, mk::kTextareaTag, m);
+    if (open < 0) return std::nullopt;
+    const int32_t afterName = open + 1 + static_cast<int32_t>(mk::kTextareaTag.size());
+    if (!HasClassMarker(text, afterName, m)) return std::nullopt;
+
+    return Piece{open, EndWithLineTail(text, close),
+                 text.substr(static_cast<std::size_t>(m), token.size())};
+}
+
+}  // namespace
+
+int32_t CSkinPatchCore::RemoveBBCode()
+{
+    // Sized from the text: no phase makes the text longer.
+    std::string scratch;
+    scratch.reserve(static_cast<std::size_t>(m_nTextLen));
+    int32_t removed = 0;
+
+    const auto copying = [&](auto nextPiece) {
+        removed += RunCopyingPhase(Text(), scratch, nextPiece);
+        ReplaceText(scratch);
+    };
+    const auto divPhase = [](std::string_view token) {
+        return [token](std::string_view text, int32_t s) { return NextDivWrapper(text, s, token); };
+    };
+    const auto textareaPhase = [](std::string_view token) {
+        return [token](std::string_view text, int32_t s) {
+            return NextTextareaWrapper(text, s, token);
+        };
+    };
+
+    copying(NextScriptLoader);
+    removed += RemoveScriptElementsInPlace(mk::kUpdateCall);
+    removed += RemoveScriptElementsInPlace(mk::kResetCall);
+    copying(NextResetStatement);
+    copying(divPhase(mk::kCommentToken));
+    copying(textareaPhase(mk::kCommentToken));
+    copying(divPhase(mk::kGuestToken));
+    copying(textareaPhase(mk::kGuestToken));
+
+    m_pszText[static_cast<std::size_t>(m_nTextLen)] = '\0';
+    return removed;
+}
+
+// Phases 2 and 3: the script element around each occurrence of `call`. An
+// occurrence outside such an element stays and the search goes on after it.
+int32_t CSkinPatchCore::RemoveScriptElementsInPlace(std::string_view call)
+{
+    const int32_t n = static_cast<int32_t>(call.size());
+    int32_t removed = 0;
+    int32_t s = 0;
+    while (s < m_nTextLen) {
+        const int32_t m = FindText(Text(), call, s);
+        if (m < 0) break;
+        const int32_t close = FindTagCloseFwd(Text(), mk::kScriptTag, m + n - 1);
+        const int32_t open = close < 0 ? -1 : FindTagOpenBack(Text(), mk::kScriptTag, m);
+        if (open < 0) {
+            s = m + n;
+            continue;
+        }
+        const int32_t end = EndWithLineTail(Text(), close);
+        std::memmove(m_pszText.get() + open, m_pszText.get() + end,
+                     static_cast<std::size_t>(m_nTextLen - end));
+        m_nTextLen -= end - open;
+        ++removed;
+        s = open;
+    }
+    m_pszText[static_cast<std::size_t>(m_nTextLen)] = '\0';
+    return removed;
+}
+
+// Puts a copying phase's result over the text. The result is never longer
+// than the text it came from; should that ever fail, the block is replaced
+// instead of overrun.
+void CSkinPatchCore::ReplaceText(std::string_view text)
+{
+    if (text.size() > static_cast<std::size_t>(m_nTextLen)) {
+        auto block = std::make_unique_for_overwrite<char[]>(text.size() + 1);
+        m_pszText = std::move(block);
+    }
+    std::memcpy(m_pszText.get(), text.data(), text.size());
+    m_nTextLen = static_cast<int32_t>(text.size());
+    m_pszText[text.size()] = '\0';
+}

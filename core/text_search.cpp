@@ -1,0 +1,76 @@
+// The five pure search primitives. Each is a plain linear scan bounded by the
+// text's length; none reads a byte at or past text.size().
+#include "skin_patch_core.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "byte_compare.h"
+
+using orlimo::EqualsNoCaseAt;
+
+int32_t CSkinPatchCore::FindText(std::string_view text, std::string_view needle,
+                                 int32_t start) noexcept
+{
+    if (start < 0) start = 0;
+    const std::size_t p = text.find(needle, static_cast<std::size_t>(start));
+    return p == std::string_view::npos ? -1 : static_cast<int32_t>(p);
+}
+
+int32_t CSkinPatchCore::FindTextNoCase(std::string_view text, std::string_view needle,
+                                       int32_t start) noexcept
+{
+    const int32_t n = static_cast<int32_t>(needle.size());
+    const int32_t last = static_cast<int32_t>(text.size()) - n;
+    for (int32_t p = std::max<int32_t>(start, 0); p <= last; ++p) {
+        if (EqualsNoCaseAt(text, p, needle)) return p;
+    }
+    return -1;
+}
+
+int32_t CSkinPatchCore::FindTagOpenBack(std::string_view text, std::string_view name,
+                                        int32_t start) noexcept
+{
+    if (start < 0 || text.empty()) return -1;
+    int32_t p = std::min<int32_t>(start, static_cast<int32_t>(text.size()) - 1);
+    while (p >= 0 && text[static_cast<std::size_t>(p)] != '<') --p;
+    if (p < 0) return -1;
+    return EqualsNoCaseAt(text, p + 1, name) ? p : -1;
+}
+
+int32_t CSkinPatchCore::FindTagCloseFwd(std::string_view text, std::string_view name,
+                                        int32_t start) noexcept
+{
+    const int32_t length = static_cast<int32_t>(text.size());
+    const int32_t n = static_cast<int32_t>(name.size());
+    const int32_t last = length - n - 3;  // last "<" from which "</name>" still fits
+    if (start < 0) start = 0;
+    if (start > last) return -1;
+
+    const char* base = text.data();
+    const void* lt = std::memchr(base + start, '<', static_cast<std::size_t>(last - start + 1));
+    if (lt == nullptr) return -1;
+    const int32_t p = static_cast<int32_t>(static_cast<const char*>(lt) - base);
+    if (base[p + 1] != '/' || !EqualsNoCaseAt(text, p + 2, name)) return -1;
+
+    const int32_t from = p + n + 2;
+    const void* gt = std::memchr(base + from, '>', static_cast<std::size_t>(length - from));
+    if (gt == nullptr) return -1;
+    return static_cast<int32_t>(static_cast<const char*>(gt) - base) + 1;
+}
+
+int32_t CSkinPatchCore::MeasureLineTail(std::string_view text, int32_t start) noexcept
+{
+    const int32_t length = static_cast<int32_t>(text.size());
+    if (start < 0) start = 0;
+    int32_t q = start;
+    while (q < length && (text[static_cast<std::size_t>(q)] == ' ' ||
+                          text[static_cast<std::size_t>(q)] == '\t')) {
+        ++q;
+    }
+    if (q < length - 1 && text[static_cast<std::size_t>(q)] == '\r' &&
+        text[static_cast<std::size_t>(q) + 1] == '\n') {
+        q += 2;
+    }
+    return std::max<int32_t>(q - start, 0);
+}
