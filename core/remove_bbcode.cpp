@@ -82,8 +82,8 @@ template <class NextPiece>
 {
     const int32_t m = Core::FindText(text, mk::kResetStatement, s);
     if (m < 0) return std::nullopt;
-    return Piece{m, EndWithLineTail(text, m + static_cast<int32_t>(mk::kResetStatement.size())),
-                 {}};
+    return Piece{
+        m, EndWithLineTail(text, m + static_cast<int32_t>(mk::kResetStatement.size())), {}};
 }
 
 // The class marker must lie wholly in text[from, token - 1): at least one

@@ -9,9 +9,9 @@
 #define ORLIMO_VERSION_PATCH 0
 #define ORLIMO_VERSION_BUILD 1
 
-#define ORLIMO_VERSION_STRING "3.5.0.1"       /* orlimo --version */
-#define ORLIMO_VERSION_COMMAS "3, 5, 0, 1"    /* version record strings */
-#define ORLIMO_VERSION_SHORT "3.5"            /* About box, dialog caption */
+#define ORLIMO_VERSION_STRING "3.5.0.1"    /* orlimo --version */
+#define ORLIMO_VERSION_COMMAS "3, 5, 0, 1" /* version record strings */
+#define ORLIMO_VERSION_SHORT "3.5"         /* About box, dialog caption */
 #define ORLIMO_PRODUCT_NAME "Orlimo"
 
 #endif

@@ -36,8 +36,7 @@ void ExpectAdded(const AddCase& c)
 TEST(AddBBCode, ScriptLine)
 {
     const AddCase cases[] = {
-        {"nothing to add", "<html><body>hello</body></html>",
-         "<html><body>hello</body></html>", 0},
+        {"nothing to add", "<html><body>hello</body></html>", "<html><body>hello</body></html>", 0},
         {"head tag at 0", "</head>", kLine + "</head>", 1},
         {"head tag after CR LF", "<title>t</title>\r\n</head>",
          "<title>t</title>\r\n" + kLine + "</head>", 1},
@@ -61,12 +60,12 @@ TEST(AddBBCode, ScanStartsThirtyThreeBytesFromTheEnd)
         {"shorter than 33 bytes", kC, kC, 0},
         {"comment token with 14 bytes after", kC + std::string(14, 'x'),
          kOpen + kC + kClose + std::string(14, 'x'), 1},
-        {"comment token with 13 bytes after", kC + std::string(13, 'x'),
-         kC + std::string(13, 'x'), 0},
+        {"comment token with 13 bytes after", kC + std::string(13, 'x'), kC + std::string(13, 'x'),
+         0},
         {"guest token with 11 bytes after", kG + std::string(11, 'x'),
          kOpen + kG + kClose + std::string(11, 'x'), 1},
-        {"guest token with 10 bytes after", kG + std::string(10, 'x'),
-         kG + std::string(10, 'x'), 0},
+        {"guest token with 10 bytes after", kG + std::string(10, 'x'), kG + std::string(10, 'x'),
+         0},
         // The scan starts from the length after the script line went in.
         {"script line counts towards the 33 bytes", kC + "</head>",
          kOpen + kC + kClose + "\r\n" + kLine + "</head>", 2},

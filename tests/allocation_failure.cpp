@@ -27,20 +27,47 @@ ScopedAllocationFailure::ScopedAllocationFailure(int64_t nth)
     t_countdown = nth;
 }
 
-ScopedAllocationFailure::~ScopedAllocationFailure() { t_countdown = 0; }
+ScopedAllocationFailure::~ScopedAllocationFailure()
+{
+    t_countdown = 0;
+}
 
-bool ScopedAllocationFailure::Triggered() { return t_triggered; }
+bool ScopedAllocationFailure::Triggered()
+{
+    return t_triggered;
+}
 
 AllocationFailureSuspended::AllocationFailureSuspended() : m_savedCountdown(t_countdown)
 {
     t_countdown = 0;
 }
 
-AllocationFailureSuspended::~AllocationFailureSuspended() { t_countdown = m_savedCountdown; }
+AllocationFailureSuspended::~AllocationFailureSuspended()
+{
+    t_countdown = m_savedCountdown;
+}
 
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new(std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return Allocate(size);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}

@@ -18,8 +18,8 @@ const std::string kOpen = "<div class=\"bbcode\">";
 // A small skin whose tokens can all be wrapped and unwrapped again.
 const std::string kSkin =
     "<html>\r\n<head>\r\n<title>\xEB\xB8\x94\xEB\xA1\x9C\xEA\xB7\xB8</title>\r\n</head>\r\n"
-    "<body>\r\n<ol>\r\n<li><p>" + kC + "</p></li>\r\n</ol>\r\n<div class=\"guest\">" + kG +
-    "</div>\r\n</body>\r\n</html>\r\n";
+    "<body>\r\n<ol>\r\n<li><p>" +
+    kC + "</p></li>\r\n</ol>\r\n<div class=\"guest\">" + kG + "</div>\r\n</body>\r\n</html>\r\n";
 
 TEST(Report, TextsAndCounts)
 {
@@ -140,8 +140,8 @@ TEST(Commands, RemoveAfterApplyGivesBackTheSkin)
 {
     const std::string skins[] = {
         kSkin,
-        "<head>\n</HEAD><body>" + kC + "<br>" + kG + "<p class=\"x\">" + kC + "</p>" +
-            "<ul><li>" + kG + "</li></ul><div>end of the skin</div>",
+        "<head>\n</HEAD><body>" + kC + "<br>" + kG + "<p class=\"x\">" + kC + "</p>" + "<ul><li>" +
+            kG + "</li></ul><div>end of the skin</div>",
         "<p>" + kC + "</p><p>" + kC + "</p><pre>" + kG + "</pre><b>and that is all</b>",
         "no head here, " + kC + ", in plain text, and more plain text after it",
     };

@@ -17,8 +17,8 @@ public:
     std::string text;                   // the host's whole text
     std::vector<std::string> messages;  // every report shown
     int setTextCalls = 0;
-    bool failGetText = false;           // HostGetText throws std::bad_alloc
-    int32_t reportedLength = -1;        // HostTextLength's answer when >= 0
+    bool failGetText = false;     // HostGetText throws std::bad_alloc
+    int32_t reportedLength = -1;  // HostTextLength's answer when >= 0
 
     // Loads `skin` into the buffer, as a command would.
     void Load(std::string skin)

@@ -43,20 +43,19 @@ TEST(RemoveBBCode, NothingToRemove)
 TEST(RemoveBBCode, ScriptElementsThatLoadTheScript)
 {
     const RemoveCase cases[] = {
-        {"the inserted line vanishes whole", "<head>\r\n" + kLine + "</head>",
-         "<head>\r\n</head>", 1},
+        {"the inserted line vanishes whole", "<head>\r\n" + kLine + "</head>", "<head>\r\n</head>",
+         1},
         {"a CR LF in front of it stays", "<title>t</title>\r\n" + kLine + "</head>",
          "<title>t</title>\r\n</head>", 1},
-        {"blanks and one CR LF after it go", "\t" + kLine.substr(0, 67) + "\t \r\n\r\nX",
-         "\t\r\nX", 1},
+        {"blanks and one CR LF after it go", "\t" + kLine.substr(0, 67) + "\t \r\n\r\nX", "\t\r\nX",
+         1},
         {"blanks before the head tag go", kLine.substr(0, 67) + "  </head>", "</head>", 1},
         {"a lone LF stays", kLine.substr(0, 67) + "\nX", "\nX", 1},
         {"tags in capitals", "<SCRIPT src=\"./images/bbcode.js\"></SCRIPT>X", "X", 1},
         {"needle in other case stays", "<script src=\"./IMAGES/bbcode.js\"></script>",
          "<script src=\"./IMAGES/bbcode.js\"></script>", 0},
         {"two elements", kLine + kLine + "X", "X", 2},
-        {"an image before it ends the phase",
-         "<img src=\"./images/bbcode/i.png\">" + kLine,
+        {"an image before it ends the phase", "<img src=\"./images/bbcode/i.png\">" + kLine,
          "<img src=\"./images/bbcode/i.png\">" + kLine, 0},
         // The first close tag's ">" is that of the next start tag, so the
         // next element's start tag lies inside the piece just removed.
@@ -75,8 +74,7 @@ TEST(RemoveBBCode, ScriptElementsThatDriveTheTimer)
          "<script>if (a<b) BBDecode.UpdateBBCodeNow();</script>\r\n"
          "<script>BBDecode.UpdateBBCodeNow();</script>\r\nX",
          "<script>if (a<b) BBDecode.UpdateBBCodeNow();</script>\r\nX", 1},
-        {"a call in an event attribute stays",
-         "<a onclick=\"BBDecode.UpdateBBCodeNow()\">x</a>",
+        {"a call in an event attribute stays", "<a onclick=\"BBDecode.UpdateBBCodeNow()\">x</a>",
          "<a onclick=\"BBDecode.UpdateBBCodeNow()\">x</a>", 0},
         {"reset statement on its own line",
          "<script type=\"text/javascript\">\r\nBBDecode.ResetTimer();\r\n</script>\r\nX", "X", 1},
@@ -99,15 +97,15 @@ TEST(RemoveBBCode, WrapperWorkedExamples)
     const RemoveCase cases[] = {
         {"div around p", "<li>" + kOpen + "<p>" + kC + "</p></div>\r\n</li>",
          "<li><p>" + kC + "</p></li>", 1},
-        {"div around the token", "<li>" + kOpen + kC + "</div>  \r\n</li>",
-         "<li>" + kC + "</li>", 1},
+        {"div around the token", "<li>" + kOpen + kC + "</div>  \r\n</li>", "<li>" + kC + "</li>",
+         1},
         {"one enclosed, one bare",
          "A" + kOpen + "<p class=\"x\">" + kC + "</p></div>B" + kOpen + kC + "</div>Z",
          "A<p class=\"x\">" + kC + "</p>B" + kC + "Z", 2},
         {"textarea", "<textarea class=\"bbcode\" rows=\"5\">" + kC + "</textarea>\r\nX", kC + "X",
          1},
-        {"capitals and line breaks",
-         "<DIV CLASS=\"BBCode\">\r\n<P>" + kG + "</P>\r\n</DIV>\r\nX", "<P>" + kG + "</P>X", 1},
+        {"capitals and line breaks", "<DIV CLASS=\"BBCode\">\r\n<P>" + kG + "</P>\r\n</DIV>\r\nX",
+         "<P>" + kG + "</P>X", 1},
         {"textarea end tag with a blank",
          "<textarea class=\"BBCODE\">" + kG + "</textarea >\t\r\nX", kG + "X", 1},
     };
@@ -124,8 +122,7 @@ TEST(RemoveBBCode, WrapperPieces)
         {"wrapper ending the text", kOpen + kC + "</div>", kC, 1},
         {"marker on the p element", "<div><p class=\"bbcode\">" + kC + "</p></div>",
          "<p class=\"bbcode\">" + kC + "</p>", 1},
-        {"pre as the p element", kOpen + "<pre>" + kC + "</pre></div>", "<pre>" + kC + "</pre>",
-         1},
+        {"pre as the p element", kOpen + "<pre>" + kC + "</pre></div>", "<pre>" + kC + "</pre>", 1},
         {"each phase ends on its own", kC + kOpen + kG + "</div>", kC + kG, 1},
     };
     for (const RemoveCase& c : cases) ExpectRemoved(c);
@@ -134,10 +131,10 @@ TEST(RemoveBBCode, WrapperPieces)
 TEST(RemoveBBCode, WrappersThatStay)
 {
     const std::string stay[] = {
-        "A" + kC + "B" + kOpen + kC + "</div>",  // a bare occurrence ends the phase
-        "<div class=\"bbcode\"" + kC + "</div>",  // marker touches the token
-        "<div class=bbcode>" + kC + "</div>",     // marker without quotes
-        "<div class='bbcode'>" + kC + "</div>",   // marker in single quotes
+        "A" + kC + "B" + kOpen + kC + "</div>",          // a bare occurrence ends the phase
+        "<div class=\"bbcode\"" + kC + "</div>",         // marker touches the token
+        "<div class=bbcode>" + kC + "</div>",            // marker without quotes
+        "<div class='bbcode'>" + kC + "</div>",          // marker in single quotes
         kOpen + "<span><p>" + kC + "</p></span></div>",  // another tag in between
         kOpen + "<p>" + kC + "</div>",                   // only one p tag
         "<div>" + kC + "</div>",                         // no marker
@@ -160,16 +157,13 @@ TEST(RemoveBBCode, DivAroundTextareaNeedsTwoCalls)
 TEST(RemoveBBCode, KeepsTheWholeParagraph)
 {
     const RemoveCase cases[] = {
-        {"text beside the token",
-         kOpen + "<p>Comment: " + kC + " end</p></div>\r\nnext",
+        {"text beside the token", kOpen + "<p>Comment: " + kC + " end</p></div>\r\nnext",
          "<p>Comment: " + kC + " end</p>next", 1},
         {"entities before the token", kOpen + "<p>&nbsp;&nbsp;" + kC + "</p></div>",
          "<p>&nbsp;&nbsp;" + kC + "</p>", 1},
-        {"multi-line paragraph",
-         kOpen + "\r\n<p>\r\n    " + kG + "\r\n</p>\r\n</div>\r\nX",
+        {"multi-line paragraph", kOpen + "\r\n<p>\r\n    " + kG + "\r\n</p>\r\n</div>\r\nX",
          "<p>\r\n    " + kG + "\r\n</p>X", 1},
-        {"start tag closing after the token",
-         "<div><p class=\"bbcode\" " + kC + "</p></div>",
+        {"start tag closing after the token", "<div><p class=\"bbcode\" " + kC + "</p></div>",
          "<p class=\"bbcode\" " + kC + "</p>", 1},
         {"start tag with > in an attribute", kOpen + "<p title=\"a>b\">" + kC + "</p></div>",
          "<p title=\"a>b\">" + kC + "</p>", 1},
@@ -182,10 +176,10 @@ TEST(RemoveBBCode, KeepsTheWholeParagraph)
 TEST(RemoveBBCode, StartTagInsideThePreviousPiece)
 {
     ExpectRemoved({"div", kOpen + kC + "</div " + kOpen + kC + "</div>", kC + kC, 2});
-    ExpectRemoved({"div with p",
-                   kOpen + kC + "</div " + kOpen + "<p aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa>" + kC +
-                       "</p></div>",
-                   kC + "<p aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa>" + kC + "</p>", 2});
+    ExpectRemoved(
+        {"div with p",
+         kOpen + kC + "</div " + kOpen + "<p aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa>" + kC + "</p></div>",
+         kC + "<p aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa>" + kC + "</p>", 2});
 }
 
 TEST(RemoveBBCode, TextFarBeyondOneMillionBytes)

@@ -20,7 +20,10 @@ struct SearchCase {
 };
 
 // Names each table row in test output by its label.
-void PrintTo(const SearchCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const SearchCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
 
 class FindTextTable : public testing::TestWithParam<SearchCase> {};
 
@@ -120,15 +123,15 @@ TEST(MeasureLineTail, CountsBlanksAndOneCrLf)
         int32_t expected;
     };
     const Case cases[] = {
-        {"  \r\nx", 0, 4},   // two blanks and CR LF
-        {"\t x", 0, 2},      // blanks without a line end
-        {"\nx", 0, 0},       // a lone LF is no line end
-        {" \r", 0, 1},       // a CR that ends the text
-        {"\r\n", 0, 2},      // CR LF ending the text
-        {"ab", 2, 0},        // start at length
-        {"ab", 7, 0},        // start beyond length
+        {"  \r\nx", 0, 4},     // two blanks and CR LF
+        {"\t x", 0, 2},        // blanks without a line end
+        {"\nx", 0, 0},         // a lone LF is no line end
+        {" \r", 0, 1},         // a CR that ends the text
+        {"\r\n", 0, 2},        // CR LF ending the text
+        {"ab", 2, 0},          // start at length
+        {"ab", 7, 0},          // start beyond length
         {"a \r\n\r\n", 1, 3},  // only one CR LF
-        {"\r\r\n", 0, 0},    // lone CR before CR LF
+        {"\r\r\n", 0, 0},      // lone CR before CR LF
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CSkinPatchCore::MeasureLineTail(c.text, c.start), c.expected)
