@@ -84,9 +84,8 @@ void SetOutput(ParseState& state, std::string_view value)
     Options& options = state.result.options;
 
     if (name == "--output") {
-        std::string_view operand;
-        if (!TakeOperand(args, index, hasValue ? arg.substr(equals + 1) : "", operand) ||
-            (hasValue && operand.empty())) {
+        std::string_view operand = arg.substr(hasValue ? equals + 1 : arg.size());
+        if ((!hasValue && !TakeOperand(args, index, "", operand)) || operand.empty()) {
             state.result.error = "option '--output' needs a file name";
             return false;
         }
@@ -133,7 +132,7 @@ void SetOutput(ParseState& state, std::string_view value)
                 return false;
             case 'o': {
                 std::string_view operand;
-                if (!TakeOperand(args, index, arg.substr(k + 1), operand)) {
+                if (!TakeOperand(args, index, arg.substr(k + 1), operand) || operand.empty()) {
                     state.result.error = "option '-o' needs a file name";
                     return false;
                 }
@@ -171,9 +170,7 @@ void Finish(ParseState& state)
         return;
     }
     if (words.size() == 2 && words[1] != "-") options.inputPath = std::string(words[1]);
-    if (options.outputPath && options.outputPath->empty()) {
-        state.result.error = "option '-o' needs a file name";
-    } else if (options.inPlace && state.outputGiven) {
+    if (options.inPlace && state.outputGiven) {
         state.result.error = "-i and -o cannot be used together";
     } else if (options.inPlace && !options.inputPath) {
         state.result.error = "-i needs a FILE to replace";
