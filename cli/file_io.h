@@ -9,8 +9,8 @@
 
 namespace orlimo::cli {
 
-// How a file is named in messages: 'path', or standard input / output.
-[[nodiscard]] std::string DisplayName(const std::optional<std::string>& path, bool isInput);
+// How the input is named in messages: 'path', or standard input.
+[[nodiscard]] std::string InputName(const std::optional<std::string>& path);
 
 // The whole content of the file at `path`, or of standard input. More than
 // `limit` bytes is a data error (status 65), checked before reading where the

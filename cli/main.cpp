@@ -44,7 +44,7 @@ void PrintToStandardOutput(std::string_view text)
         options.inputPath, static_cast<std::size_t>(CSkinPatchCore::kMaxTextLength));
     // The core takes its text NUL-terminated and would silently cut it there.
     if (const std::size_t nul = orlimo::FindNulByte(input); nul != std::string::npos) {
-        throw Failure(ExitStatus::kDataError, orlimo::cli::DisplayName(options.inputPath, true) +
+        throw Failure(ExitStatus::kDataError, orlimo::cli::InputName(options.inputPath) +
                                                   " holds a NUL byte at byte offset " +
                                                   std::to_string(nul) + "; a skin text has none");
     }
@@ -72,7 +72,8 @@ void PrintToStandardOutput(std::string_view text)
     const orlimo::cli::ParsedArguments parsed = orlimo::cli::ParseArguments(args);
     if (parsed.error) {
         PrintError(*parsed.error);
-        std::fputs(orlimo::cli::UsageText().data(), stderr);
+        const std::string_view usage = orlimo::cli::UsageText();
+        std::fwrite(usage.data(), 1, usage.size(), stderr);
         return ExitStatus::kUsage;
     }
     switch (parsed.options.action) {

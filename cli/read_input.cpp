@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -44,34 +45,42 @@ namespace {
 
 }  // namespace
 
-std::string DisplayName(const std::optional<std::string>& path, bool isInput)
+std::string InputName(const std::optional<std::string>& path)
 {
-    if (path) return "'" + *path + "'";
-    return isInput ? "standard input" : "standard output";
+    return path ? "'" + *path + "'" : "standard input";
 }
 
 std::string ReadInput(const std::optional<std::string>& path, std::size_t limit)
 {
-    const std::string name = DisplayName(path, true);
-    if (!path) return ReadToEnd(STDIN_FILENO, name, limit, 0);
-
-    UniqueFd fd(::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-    if (!fd.Valid()) {
-        throw Failure(ExitStatus::kNoInput, "cannot open " + name + ": " + std::strerror(errno));
+    const std::string name = InputName(path);
+    UniqueFd opened;
+    if (path) {
+        opened = UniqueFd(::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+        if (!opened.Valid()) {
+            throw Failure(ExitStatus::kNoInput,
+                          "cannot open " + name + ": " + std::strerror(errno));
+        }
     }
+    const int fd = path ? opened.Get() : STDIN_FILENO;
+
     struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0) {
+    if (::fstat(fd, &info) != 0) {
         throw Failure(ExitStatus::kNoInput, "cannot open " + name + ": " + std::strerror(errno));
     }
     if (S_ISDIR(info.st_mode)) {
         throw Failure(ExitStatus::kNoInput, "cannot read " + name + ": " + std::strerror(EISDIR));
     }
+    // A regular file's size is known: refuse a large one before reading it,
+    // and read the rest into one block. (Standard input may have been read
+    // from already, so its size only guides the block.)
     std::size_t expectedSize = 0;
     if (S_ISREG(info.st_mode)) {
         expectedSize = static_cast<std::size_t>(info.st_size);
-        if (expectedSize > limit) throw Failure(ExitStatus::kDataError, TooLarge(name, limit));
+        if (path && expectedSize > limit) {
+            throw Failure(ExitStatus::kDataError, TooLarge(name, limit));
+        }
     }
-    return ReadToEnd(fd.Get(), name, limit, expectedSize);
+    return ReadToEnd(fd, name, limit, expectedSize);
 }
 
 }  // namespace orlimo::cli

@@ -187,6 +187,14 @@ test_in_place_keeps_permissions_and_links() {
     expect_same skin.html expected
     [ "$(stat -c %a skin.html)" = 751 ] || fail "mode $(stat -c %a skin.html)"
 
+    if [ "$(id -u)" -eq 0 ]; then  # root keeps the file's owner too
+        cp "$EXAMPLE" owned.html
+        chown 65534:65534 owned.html
+        run apply -i owned.html
+        expect_status 0
+        [ "$(stat -c %u:%g owned.html)" = 65534:65534 ] || fail "owner $(stat -c %u:%g owned.html)"
+    fi
+
     mkdir real
     cp "$EXAMPLE" real/skin.html
     ln -s real/skin.html link.html
