@@ -74,9 +74,8 @@ test_apply_then_remove_on_the_example() {
     expect_report '3 개의 BBCode 관련 코드 추가'
     expect_same skin.html "$EXAMPLE"  # FILE is never written without -i
     mv out applied.html
-    grep -qF "$SCRIPT_LINE"$'\r' applied.html || fail "no script line"
-    grep -qF "$SCRIPT_LINE"$'\r\n</head>' <(tr -d '\n' <applied.html | sed 's/\r/\r\n/g') ||
-        fail "script line not right before </head>"
+    [ "$(grep -A1 -xF "$SCRIPT_LINE"$'\r' applied.html)" = "$SCRIPT_LINE"$'\r\n</head>\r' ] ||
+        fail "no script line of its own right before </head>"
     grep -qF "<div class=\"bbcode\"><p>$C</p></div>" applied.html || fail "comment not wrapped"
     grep -qF "<div class=\"bbcode\">$G</div>" applied.html || fail "guest entry not wrapped"
     [ "$(stat -c %s applied.html)" -eq $(($(stat -c %s skin.html) + 69 + 2 * 26)) ] ||
