@@ -12,12 +12,12 @@ step "packages"
 bash scripts/ensure-packages.sh cmake make g++ googletest
 
 step "native build and tests (build/)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORLIMO_BUILD_TESTS=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 step "sanitizer build and tests (build-asan/)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLIMO_BUILD_TESTS=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
     >/dev/null
 cmake --build build-asan -j "$jobs"

@@ -1,0 +1,115 @@
+// orlimo: runs the Apply or Remove command on a skin file from the command
+// line. The whole input is read and the whole result built in memory before
+// anything is written, so a failure never leaves a half-written destination.
+#include <unistd.h>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+#include "command_line_host.h"
+#include "failure.h"
+#include "file_io.h"
+#include "options.h"
+#include "text_checks.h"
+#include "version.h"
+
+namespace {
+
+using orlimo::cli::ExitStatus;
+using orlimo::cli::Failure;
+
+// Messages go straight to the unbuffered stderr; a failure to show them has
+// nowhere else to be reported.
+void PrintError(std::string_view message)
+{
+    std::fprintf(stderr, "orlimo: %.*s\n", static_cast<int>(message.size()), message.data());
+}
+
+void PrintToStandardOutput(std::string_view text)
+{
+    if (const int error = orlimo::cli::WriteAll(STDOUT_FILENO, text)) {
+        throw Failure(ExitStatus::kIoError,
+                      std::string("cannot write standard output: ") + std::strerror(error));
+    }
+}
+
+[[nodiscard]] ExitStatus RunCommand(const orlimo::cli::Options& options)
+{
+    std::string input = orlimo::cli::ReadInput(
+        options.inputPath, static_cast<std::size_t>(CSkinPatchCore::kMaxTextLength));
+    // The core takes its text NUL-terminated and would silently cut it there.
+    if (const std::size_t nul = orlimo::FindNulByte(input); nul != std::string::npos) {
+        throw Failure(ExitStatus::kDataError, orlimo::cli::InputName(options.inputPath) +
+                                                  " holds a NUL byte at byte offset " +
+                                                  std::to_string(nul) + "; a skin text has none");
+    }
+
+    CCommandLineHost host(std::move(input));
+    if (options.command == orlimo::cli::Command::kApply) {
+        host.OnApplyBBCode();
+    } else {
+        host.OnRemoveBBCode();
+    }
+
+    const std::optional<std::string>& destination =
+        options.inPlace ? options.inputPath : options.outputPath;
+    orlimo::cli::WriteOutput(destination, host.Result());
+
+    if (!options.quiet) {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(host.Report().size()),
+                     host.Report().data());
+    }
+    return ExitStatus::kOk;
+}
+
+[[nodiscard]] ExitStatus Run(std::span<const char* const> args)
+{
+    const orlimo::cli::ParsedArguments parsed = orlimo::cli::ParseArguments(args);
+    if (parsed.error) {
+        PrintError(*parsed.error);
+        const std::string_view usage = orlimo::cli::UsageText();
+        std::fwrite(usage.data(), 1, usage.size(), stderr);
+        return ExitStatus::kUsage;
+    }
+    switch (parsed.options.action) {
+        case orlimo::cli::Action::kHelp:
+            PrintToStandardOutput(orlimo::cli::HelpText());
+            return ExitStatus::kOk;
+        case orlimo::cli::Action::kVersion:
+            PrintToStandardOutput("orlimo " ORLIMO_VERSION_STRING "\n");
+            return ExitStatus::kOk;
+        case orlimo::cli::Action::kRun:
+            break;
+    }
+    return RunCommand(parsed.options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // A closed pipe on standard output is then a write error with a message
+    // and a status, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    ExitStatus status = ExitStatus::kSoftware;
+    try {
+        status = Run(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+    } catch (const Failure& failure) {
+        PrintError(failure.message);
+        status = failure.status;
+    } catch (const std::bad_alloc&) {
+        PrintError("out of memory");
+        status = ExitStatus::kOutOfMemory;
+    } catch (const std::length_error&) {
+        PrintError("the skin text is too long: orlimo handles at most 512 MiB");
+        status = ExitStatus::kDataError;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "orlimo: internal error: %s\n", error.what());
+    }
+    return static_cast<int>(status);
+}
