@@ -24,7 +24,7 @@ for target in build-fuzz/bin/*_fuzzer; do
     mkdir -p "$corpus"
     echo "== $name: ${seconds}s"
     (cd build-fuzz && "../$target" -max_total_time="$seconds" -max_len=8192 \
-        -dict=../fuzz/skin.dict -print_final_stats=1 "../$corpus" ../fuzz/corpus 2>&1 |
+        -dict=../fuzz/skin.dict -print_final_stats=1 "../$corpus" ../fuzz/corpus ../examples 2>&1 |
         grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss|Done )|ERROR|check failed' ) ||
         { echo "$name failed" >&2; exit 1; }
 done

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Orlimo and runs every test: the native build, then the same tests
-# built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# built with AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz
+# target for a bounded time (ORLIMO_FUZZ_SECONDS, default 60).
 # Installs what it needs (Debian packages) by itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,5 +23,8 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLIMO_BUILD_TESTS=ON \
     >/dev/null
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+step "fuzzing (build-fuzz/), ${ORLIMO_FUZZ_SECONDS:-60}s per target"
+bash scripts/fuzz.sh "${ORLIMO_FUZZ_SECONDS:-60}"
 
 step "all tests passed"

@@ -372,4 +372,62 @@ test_out_of_memory() {
     expect_same big.html big.before
 }
 
+# Inputs a fuzzer or a careless script would feed: refused with a clear
+# message, or passed through untouched; never a crash or a partial write.
+test_bad_input() {
+    printf '<' >one.html
+    printf '\xff\xfe<p>\x80\xbf\xc0\xaf\xed\xa0\x80</p>\xf4\x90' >invalid-utf8.html
+    local file command
+    for file in one.html invalid-utf8.html; do
+        for command in apply remove; do
+            run "$command" "$file"
+            expect_status 0
+            expect_report "$NOTHING_DONE"
+            expect_same out "$file"
+        done
+    done
+
+    printf '\0<p>x</p>' >nul-first.html
+    run apply nul-first.html
+    expect_failure 65 "NUL byte at byte offset 0"
+    printf '<p>x</p>\0' >nul-last.html
+    run remove -i nul-last.html
+    expect_failure 65 "NUL byte at byte offset 8"
+    [ "$(stat -c %s nul-last.html)" -eq 9 ] || fail "refused input was changed"
+
+    set +e
+    "$ORLIMO" apply <&- >out 2>err
+    status=$?
+    set -e
+    expect_failure 66 "cannot open standard input"
+}
+
+# A destination in a folder the user may not write to. Root may write
+# anywhere, so as root the check runs as the unprivileged user nobody.
+test_destination_in_read_only_folder() {
+    local as_user=()
+    if [ "$(id -u)" -eq 0 ]; then
+        command -v setpriv >/dev/null || exit 77
+        as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+        chmod 755 "$WORK"
+    fi
+    cp "$EXAMPLE" skin.html
+    chmod 644 skin.html
+    mkdir locked
+    make_sentinel locked/dest.html
+    chmod 644 locked/dest.html
+    cp -p locked/dest.html locked/dest.html.before
+    chmod 555 locked
+    for args in "apply skin.html -o locked/dest.html" "remove -i locked/dest.html"; do
+        set +e
+        # shellcheck disable=SC2086
+        "${as_user[@]}" "$ORLIMO" $args >out 2>err
+        status=$?
+        set -e
+        expect_failure 73 "Permission denied"
+        expect_same locked/dest.html locked/dest.html.before
+        expect_no_temp_files locked
+    done
+}
+
 "$2"
