@@ -302,9 +302,13 @@ std::string Handle(const std::string& line)
         if (info.hwndFocus == dialog) return "ok 0";
         return "ok " + std::to_string(::GetDlgCtrlID(info.hwndFocus));
     }
-    if (verb == "rect") {  // HWND -> left top right bottom
+    if (verb == "rect") {  // HWND [ID] -> left top right bottom, on the screen
+        HWND dialog = ParseHwnd(arg());
+        const std::string id = arg();
         RECT rect;
-        if (!::GetWindowRect(ParseHwnd(arg()), &rect)) return "err no window";
+        if (!::GetWindowRect(id.empty() ? dialog : Control(dialog, std::stoi(id)), &rect)) {
+            return "err no window";
+        }
         return "ok " + std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
                std::to_string(rect.right) + " " + std::to_string(rect.bottom);
     }

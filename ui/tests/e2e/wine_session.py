@@ -51,10 +51,17 @@ class XServer:
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         try:
-            ready, _, _ = select.select([read_end], [], [], 30)
-            if not ready:
-                raise TestFailure("Xvfb did not start within 30 s")
-            number = os.read(read_end, 64).decode().strip()
+            # Xvfb writes the number and then a newline; it gives up if the pipe
+            # closes in between.
+            answer = b""
+            deadline = time.monotonic() + 30
+            while not answer.endswith(b"\n"):
+                ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.monotonic()))
+                chunk = os.read(read_end, 64) if ready else b""
+                if not chunk:
+                    raise TestFailure("Xvfb did not start within 30 s")
+                answer += chunk
+            number = answer.decode().strip()
         finally:
             os.close(read_end)
         self.display = f":{number}"
@@ -180,8 +187,10 @@ class Driver:
         value = self.request(f"focus {hwnd}")[0]
         return None if value == "none" else int(value)
 
-    def rect(self, hwnd):
-        return tuple(int(v) for v in self.request(f"rect {hwnd}"))
+    def rect(self, hwnd, control_id=None):
+        """(left, top, right, bottom) of a window or of one of its controls."""
+        target = f"{hwnd}" if control_id is None else f"{hwnd} {control_id}"
+        return tuple(int(v) for v in self.request(f"rect {target}"))
 
     def close_point(self, hwnd):
         return tuple(int(v) for v in self.request(f"close-point {hwnd}"))
