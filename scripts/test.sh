@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Orlimo and runs every test: the native build, then the same tests
-# built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# built with AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows
+# program and the tests cross-built for Windows and run under Wine.
 # Installs what it needs (Debian packages) by itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,5 +23,8 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
     >/dev/null
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+step "Windows build and tests under Wine (build-win/)"
+bash scripts/test-windows.sh
 
 step "all tests passed"
