@@ -302,6 +302,15 @@ std::string Handle(const std::string& line)
         if (info.hwndFocus == dialog) return "ok 0";
         return "ok " + std::to_string(::GetDlgCtrlID(info.hwndFocus));
     }
+    if (verb == "menu-mode") {  // HWND -> 1 while its thread tracks a menu
+        HWND dialog = ParseHwnd(arg());
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &info)) {
+            return "err no thread info";
+        }
+        return (info.flags & GUI_INMENUMODE) ? "ok 1" : "ok 0";
+    }
     if (verb == "rect") {  // HWND [ID] -> left top right bottom, on the screen
         HWND dialog = ParseHwnd(arg());
         const std::string id = arg();

@@ -250,8 +250,9 @@ def test_help_key_opens_about(s):
 def test_system_menu_about(s):
     main = s.start_program()
     # Alt+Space opens the system menu; Up wraps round to its last entry.
+    check(not s.driver.in_menu(main), "no menu is open yet")
     s.keys("alt+space")
-    time.sleep(0.3)  # the menu opens asynchronously; nothing observable to poll
+    poll("the system menu to open", lambda: s.driver.in_menu(main))
     s.keys("Up", "Return")
     about = s.driver.wait_window(ABOUT_TITLE, owner=main)
     s.keys("Return")  # 확인 is the default button

@@ -187,6 +187,10 @@ class Driver:
         value = self.request(f"focus {hwnd}")[0]
         return None if value == "none" else int(value)
 
+    def in_menu(self, hwnd):
+        """Whether the window's thread is tracking a menu."""
+        return self.request(f"menu-mode {hwnd}")[0] == "1"
+
     def rect(self, hwnd, control_id=None):
         """(left, top, right, bottom) of a window or of one of its controls."""
         target = f"{hwnd}" if control_id is None else f"{hwnd} {control_id}"
