@@ -39,8 +39,9 @@ timeout 600 wine build-win/bin/core_tests.exe --gtest_brief=1
 stop_wine
 
 step "dialog tests under Wine"
-timeout 600 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-    wine build-win/bin/ui_tests.exe --gtest_brief=1
+# Wine goes before its screen does.
+timeout 600 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" sh -c \
+    'wine build-win/bin/ui_tests.exe --gtest_brief=1; status=$?; wineserver -k; exit $status'
 stop_wine
 
 step "end-to-end tests of Orlimo.exe under Wine"
