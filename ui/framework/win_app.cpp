@@ -48,7 +48,7 @@ int CWinApp::ExitInstance()
 
 BOOL CWinApp::Enable3dControls() noexcept
 {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     return ::InitCommonControlsEx(&controls);
 }
 

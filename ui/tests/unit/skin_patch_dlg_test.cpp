@@ -3,13 +3,16 @@
 // is left when a command cannot finish.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "allocation_failure.h"
+#include "hangul_face.h"
 #include "message_box_catcher.h"
 #include "resource.h"
 #include "skin_patch_dlg.h"
+#include "unicode.h"
 #include "win_app.h"
 
 namespace {
@@ -264,6 +267,17 @@ TEST_F(SkinPatchDlgTest, DialogFontShowsHangul)
     ::SelectObject(dc, previous);
     ::ReleaseDC(nullptr, dc);
     for (WORD glyph : glyphs) EXPECT_NE(glyph, 0xFFFF);
+
+    // Where 굴림 cannot show Hangul (Wine without Korean fonts of Windows'
+    // own), another face stands in for it.
+    LOGFONTW logFont{};
+    ::GetObjectW(font, sizeof logFont, &logFont);
+    if (!orlimo::ui::FaceHasGlyphs(L"굴림", hangul)) {
+        EXPECT_STRNE(logFont.lfFaceName, L"굴림");
+    } else {
+        EXPECT_STREQ(logFont.lfFaceName, L"굴림");
+    }
+    std::printf("dialog font: %s\n", orlimo::ui::ToUtf8(logFont.lfFaceName).c_str());
 }
 
 TEST(Manifest, MakesTheProgramDpiAware)
