@@ -12,17 +12,21 @@
 #include "resource.h"
 #include "string_resource.h"
 #include "unicode.h"
+#include "version.h"
 #include "win_app.h"
 
 namespace {
 
+constexpr const wchar_t* kProductName = L"" ORLIMO_PRODUCT_NAME;
+
+// The caption of every message box: the application's name.
 [[nodiscard]] const wchar_t* AppName() noexcept
 {
     CWinApp* app = CWinApp::Current();
     try {
-        return app ? app->AppName() : L"Orlimo";
+        return app ? app->AppName() : kProductName;
     } catch (const std::bad_alloc&) {
-        return L"Orlimo";
+        return kProductName;
     }
 }
 
