@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Orlimo and runs every test: the native build, then the same tests
 # built with AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz
-# target for a bounded time (ORLIMO_FUZZ_SECONDS, default 60).
+# target for a bounded time (ORLIMO_FUZZ_SECONDS, default 60), then the
+# Windows program and the tests cross-built for Windows and run under Wine.
 # Installs what it needs (Debian packages) by itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,5 +27,7 @@ ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j "
 
 step "fuzzing (build-fuzz/), ${ORLIMO_FUZZ_SECONDS:-60}s per target"
 bash scripts/fuzz.sh "${ORLIMO_FUZZ_SECONDS:-60}"
+step "Windows build and tests under Wine (build-win/)"
+bash scripts/test-windows.sh
 
 step "all tests passed"

@@ -1,0 +1,25 @@
+#include "skin_patch_app.h"
+
+#include "resource.h"
+#include "skin_patch_dlg.h"
+
+static_assert(IDS_APP_TITLE == CWinApp::kAppTitleStringId,
+              "the application's name is the string CWinApp reads");
+
+CSkinPatchApp theApp;
+
+CSkinPatchApp::CSkinPatchApp() noexcept : CWinApp(nullptr) {}
+
+CSkinPatchApp::~CSkinPatchApp() = default;
+
+BOOL CSkinPatchApp::InitInstance()
+{
+    Enable3dControls();
+
+    CSkinPatchDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+
+    return FALSE;  // no message loop: the program ends with its dialog
+}

@@ -1,0 +1,14 @@
+// The application: runs the main dialog and ends when it closes.
+#pragma once
+
+#include "win_app.h"
+
+class CSkinPatchApp : public CWinApp {
+public:
+    CSkinPatchApp() noexcept;
+    ~CSkinPatchApp() override;
+
+    BOOL InitInstance() override;
+};
+
+extern CSkinPatchApp theApp;

@@ -1,0 +1,254 @@
+#include "skin_patch_dlg.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "about_dlg.h"
+#include "data_exchange.h"
+#include "gdi.h"
+#include "hangul_face.h"
+#include "resource.h"
+#include "string_resource.h"
+#include "unicode.h"
+#include "version.h"
+#include "win_app.h"
+
+namespace {
+
+constexpr const wchar_t* kProductName = L"" ORLIMO_PRODUCT_NAME;
+
+// The caption of every message box: the application's name.
+[[nodiscard]] const wchar_t* AppName() noexcept
+{
+    CWinApp* app = CWinApp::Current();
+    try {
+        return app ? app->AppName() : kProductName;
+    } catch (const std::bad_alloc&) {
+        return kProductName;
+    }
+}
+
+[[nodiscard]] HICON LoadAppIcon(int size) noexcept
+{
+    return static_cast<HICON>(::LoadImageW(orlimo::ui::ResourceModule(),
+                                           MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size,
+                                           LR_SHARED));
+}
+
+}  // namespace
+
+CSkinPatchDlg::CSkinPatchDlg(HWND parent)
+    : CDialog(IDD_SKINPATCH_DIALOG, parent),
+      m_hIcon(::LoadIconW(orlimo::ui::ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_hSmallIcon(LoadAppIcon(::GetSystemMetrics(SM_CXSMICON)))
+{
+}
+
+CSkinPatchDlg::~CSkinPatchDlg() = default;  // the icons are shared resources
+
+void CSkinPatchDlg::DoDataExchange(CDataExchange& dx)
+{
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_SKIN_EDIT, m_editSkin);
+}
+
+void CSkinPatchDlg::PrepareTemplate(DialogTemplate& dialogTemplate)
+{
+    orlimo::ui::EnsureHangulFace(dialogTemplate);
+}
+
+BOOL CSkinPatchDlg::PreTranslateMessage(MSG* msg)
+{
+    // Escape would close the dialog and lose the text: nothing sees it.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) return TRUE;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+BOOL CSkinPatchDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    if (HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
+        const std::wstring about(orlimo::ui::LoadStringView(IDS_ABOUTBOX));
+        if (!about.empty()) {
+            ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        }
+    }
+
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(m_hSmallIcon ? m_hSmallIcon : m_hIcon));
+
+    m_editSkin.SetLimitText(kEditLimit);
+    return TRUE;  // the focus goes to the first tab stop, the edit box
+}
+
+INT_PTR CSkinPatchDlg::DlgProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+        case WM_SYSCOMMAND:
+            return OnSysCommand(static_cast<UINT>(wParam), lParam) ? SetMsgResult(0) : FALSE;
+        case WM_PAINT:
+            return OnPaint() ? SetMsgResult(0) : FALSE;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+        case WM_HELP:
+            return SetMsgResult(OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam)));
+        case WM_COMMAND:
+            if (HIWORD(wParam) != BN_CLICKED) break;
+            switch (LOWORD(wParam)) {
+                case IDC_APPLY:
+                    RunCommand(&CSkinPatchCore::OnApplyBBCode);
+                    return TRUE;
+                case IDC_PASTE:
+                    OnPasteSkin();
+                    return TRUE;
+                case IDC_COPY:
+                    OnCopySkin();
+                    return TRUE;
+                case IDC_REMOVE:
+                    RunCommand(&CSkinPatchCore::OnRemoveBBCode);
+                    return TRUE;
+                default:
+                    break;
+            }
+            break;
+        default:
+            break;
+    }
+    return CDialog::DlgProc(message, wParam, lParam);
+}
+
+bool CSkinPatchDlg::OnSysCommand(UINT id, LPARAM)
+{
+    if ((id & 0xFFF0) != IDM_ABOUTBOX) return false;
+    CAboutDlg about;
+    about.DoModal();
+    return true;
+}
+
+bool CSkinPatchDlg::OnPaint()
+{
+    if (!::IsIconic(m_hWnd)) return false;
+    CPaintDC dc(m_hWnd);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+    const int cx = ::GetSystemMetrics(SM_CXICON);
+    const int cy = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - cx + 1) / 2;
+    const int y = (client.bottom - client.top - cy + 1) / 2;
+    ::DrawIcon(dc.m_hDC, x, y, m_hIcon);
+    return true;
+}
+
+HICON CSkinPatchDlg::OnQueryDragIcon() const noexcept
+{
+    return m_hIcon;
+}
+
+void CSkinPatchDlg::OnPasteSkin() const noexcept
+{
+    m_editSkin.SendMessage(EM_SETSEL, 0, -1);
+    m_editSkin.SendMessage(EM_SCROLLCARET);
+    m_editSkin.SendMessage(WM_CLEAR);
+    m_editSkin.SendMessage(WM_PASTE);
+}
+
+void CSkinPatchDlg::OnCopySkin() const noexcept
+{
+    m_editSkin.SendMessage(EM_SETSEL, 0, -1);
+    m_editSkin.SendMessage(EM_SCROLLCARET);
+    m_editSkin.SendMessage(WM_COPY);
+}
+
+BOOL CSkinPatchDlg::OnHelpInfo(HELPINFO*)
+{
+    CAboutDlg about;
+    about.DoModal();
+    return TRUE;
+}
+
+// ---- Host operations --------------------------------------------------------
+// The text is converted once per command: HostTextLength converts and keeps
+// the UTF-8, HostGetText hands it out and lets it go.
+
+int32_t CSkinPatchDlg::HostTextLength()
+{
+    m_utf8Text = orlimo::ui::ToUtf8(m_editSkin.GetWindowText());
+    if (m_utf8Text.size() > static_cast<std::size_t>(INT32_MAX)) {
+        throw std::length_error("the skin text is too long");
+    }
+    return static_cast<int32_t>(m_utf8Text.size());
+}
+
+void CSkinPatchDlg::HostGetText(char* dest, int32_t capacity)
+{
+    if (capacity <= 0) return;
+    const std::size_t n = std::min(m_utf8Text.size(), static_cast<std::size_t>(capacity) - 1);
+    std::memcpy(dest, m_utf8Text.data(), n);
+    dest[n] = '\0';
+    std::string().swap(m_utf8Text);
+}
+
+void CSkinPatchDlg::HostSetText(std::string_view text)
+{
+    // Converted completely before the edit box is touched: a failure leaves
+    // the old text in place.
+    const std::wstring utf16 = orlimo::ui::ToUtf16(text);
+    m_editSkin.ReplaceAllText(utf16.c_str());
+}
+
+void CSkinPatchDlg::HostShowMessage(std::string_view utf8)
+{
+    // The reports are short; a fixed buffer keeps this free of allocation, so
+    // that it cannot fail after the text has been stored.
+    wchar_t message[256];
+    const int units = ::MultiByteToWideChar(
+        CP_UTF8, 0, utf8.data(), static_cast<int>(std::min<std::size_t>(utf8.size(), 255)), message,
+        255);
+    message[units > 0 ? units : 0] = L'\0';
+    ::MessageBoxW(m_hWnd, message, AppName(), MB_OK);
+}
+
+// ---- Failures ------------------------------------------------------------------
+
+void CSkinPatchDlg::RunCommand(void (CSkinPatchCore::*command)())
+{
+    // The commands throw before they store anything, so the text is as it was
+    // whenever one of these is shown.
+    UINT failure = 0;
+    try {
+        (this->*command)();
+    } catch (const std::bad_alloc&) {
+        failure = IDS_OUT_OF_MEMORY;
+    } catch (const orlimo::ui::UnpairedSurrogateError&) {
+        failure = IDS_UNPAIRED_SURROGATE;
+    } catch (const std::length_error&) {
+        failure = IDS_TEXT_TOO_LONG;
+    } catch (const std::exception&) {
+        failure = IDS_COMMAND_FAILED;
+    }
+    std::string().swap(m_utf8Text);
+    if (failure != 0) ShowErrorBox(failure);
+}
+
+void CSkinPatchDlg::ShowErrorBox(UINT messageId) const noexcept
+{
+    // The string is read in place and copied to the stack: showing it needs no
+    // memory from the heap, which may be what ran out.
+    wchar_t message[512];
+    const std::wstring_view text = orlimo::ui::LoadStringView(messageId);
+    const std::size_t n = text.copy(message, std::size(message) - 1);
+    message[n] = L'\0';
+    ::MessageBoxW(m_hWnd, message, AppName(), MB_OK | MB_ICONERROR);
+}
+
+void CSkinPatchDlg::OnHandlerException() noexcept
+{
+    std::string().swap(m_utf8Text);
+    ShowErrorBox(IDS_COMMAND_FAILED);
+}

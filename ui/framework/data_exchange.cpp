@@ -1,0 +1,8 @@
+#include "data_exchange.h"
+
+#include "edit.h"
+
+void DDX_Control(CDataExchange& dx, int id, CEdit& control) noexcept
+{
+    if (control.GetSafeHwnd() == nullptr) control.Attach(::GetDlgItem(dx.m_hDlg, id));
+}
