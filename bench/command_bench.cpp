@@ -5,6 +5,7 @@
 //   build/bin/orlimo_bench                      # everything (a few minutes)
 //   build/bin/orlimo_bench --benchmark_filter=/1MB
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
@@ -55,12 +56,20 @@ void RunCommand(benchmark::State& state, const std::string& input, Command comma
     (host.*command)();
     const double peakExtra = static_cast<double>(bench::HeapPeak() - before);
 
+    rusage usageBefore{};
+    getrusage(RUSAGE_SELF, &usageBefore);
     for (auto _ : state) {
         (host.*command)();
         benchmark::DoNotOptimize(host.Output().data());
     }
+    rusage usageAfter{};
+    getrusage(RUSAGE_SELF, &usageAfter);
+    state.counters["faults"] =
+        benchmark::Counter(static_cast<double>(usageAfter.ru_minflt - usageBefore.ru_minflt),
+                           benchmark::Counter::kAvgIterations);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * input.size()));
-    state.counters["peak_x"] = peakExtra / static_cast<double>(std::max<std::size_t>(input.size(), 1));
+    state.counters["peak_x"] =
+        peakExtra / static_cast<double>(std::max<std::size_t>(input.size(), 1));
 }
 
 void RunMemcpy(benchmark::State& state, const std::string& input)
@@ -98,8 +107,9 @@ public:
 
     void PrintSummary(const std::vector<Row>& rows)
     {
-        std::printf("\n| input | bytes | Apply ms | Apply MB/s | Remove ms | Remove MB/s | memcpy us "
-                    "| Apply / memcpy | Apply peak xn | Remove peak xn |\n");
+        std::printf(
+            "\n| input | bytes | Apply ms | Apply MB/s | Remove ms | Remove MB/s | memcpy us "
+            "| Apply / memcpy | Apply peak xn | Remove peak xn |\n");
         std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
         for (const Row& row : rows) {
             const double apply = Get("Apply/" + row.input);
@@ -173,15 +183,20 @@ void Register(const std::string& input, std::shared_ptr<const std::string> text,
               std::vector<Row>& rows)
 {
     rows.push_back({input, text->size()});
-    benchmark::RegisterBenchmark(("Apply/" + input).c_str(), [text](benchmark::State& s) {
-        RunCommand(s, *text, &CSkinPatchCore::OnApplyBBCode);
-    })->Unit(benchmark::kMillisecond)->UseRealTime();
-    benchmark::RegisterBenchmark(("Remove/" + input).c_str(), [text](benchmark::State& s) {
-        RunCommand(s, *text, &CSkinPatchCore::OnRemoveBBCode);
-    })->Unit(benchmark::kMillisecond)->UseRealTime();
-    benchmark::RegisterBenchmark(("memcpy/" + input).c_str(), [text](benchmark::State& s) {
-        RunMemcpy(s, *text);
-    })->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark(
+        ("Apply/" + input).c_str(),
+        [text](benchmark::State& s) { RunCommand(s, *text, &CSkinPatchCore::OnApplyBBCode); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(
+        ("Remove/" + input).c_str(),
+        [text](benchmark::State& s) { RunCommand(s, *text, &CSkinPatchCore::OnRemoveBBCode); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(("memcpy/" + input).c_str(),
+                                 [text](benchmark::State& s) { RunMemcpy(s, *text); })
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
 }
 
 }  // namespace
@@ -210,8 +225,9 @@ int main(int argc, char** argv)
     bool generated = false;
     Register("example", std::make_shared<const std::string>(bench::ExampleSkin(generated)), rows);
     if (generated) {
-        std::printf("note: no examples/skin.html in the source tree; \"example\" is a generated "
-                    "skin of the same shape\n");
+        std::printf(
+            "note: no examples/skin.html in the source tree; \"example\" is a generated "
+            "skin of the same shape\n");
     }
     const double sizes[] = {0.25, 0.5, 1, 2, 4};
     for (const bench::InputKind& kind : bench::InputKinds()) {

@@ -32,14 +32,41 @@ void Release(void* p) noexcept
 }  // namespace
 
 namespace bench {
-std::size_t HeapBytesInUse() noexcept { return g_inUse.load(); }
-std::size_t HeapPeak() noexcept { return g_peak.load(); }
-void ResetHeapPeak() noexcept { g_peak.store(g_inUse.load()); }
+std::size_t HeapBytesInUse() noexcept
+{
+    return g_inUse.load();
+}
+std::size_t HeapPeak() noexcept
+{
+    return g_peak.load();
+}
+void ResetHeapPeak() noexcept
+{
+    g_peak.store(g_inUse.load());
+}
 }  // namespace bench
 
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
+void* operator new(std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return Allocate(size);
+}
+void operator delete(void* p) noexcept
+{
+    Release(p);
+}
+void operator delete[](void* p) noexcept
+{
+    Release(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    Release(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    Release(p);
+}

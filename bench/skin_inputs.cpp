@@ -53,11 +53,15 @@ const std::string kSkinBlock =
     "        <li id=\"[##_rp_rep_id_##]\">\r\n"
     "          <span class=\"name\">[##_rp_rep_name_##]</span> "
     "<span class=\"date\">[##_rp_rep_date_##]</span>\r\n"
-    "          <p>" + kC + "</p>\r\n"
+    "          <p>" +
+    kC +
+    "</p>\r\n"
     "          <a href=\"#\" onclick=\"[##_rp_rep_onclick_reply_##]\">\xEB\x8B\xB5\xEA\xB8\x80"
     "</a>\r\n"
     "          <ul><s_rp2_rep><li id=\"[##_rp_rep_id_##]\"><span>[##_rp_rep_name_##]</span>"
-    "\r\n            <p class=\"reply\">&nbsp;" + kC + "</p></li></s_rp2_rep></ul>\r\n"
+    "\r\n            <p class=\"reply\">&nbsp;" +
+    kC +
+    "</p></li></s_rp2_rep></ul>\r\n"
     "        </li>\r\n      </s_rp_rep>\r\n      </ol>\r\n"
     "      <form method=\"post\" action=\"[##_rp_input_form_action_##]\">"
     "<textarea name=\"[##_rp_input_comment_##]\" rows=\"5\" cols=\"50\"></textarea>"
@@ -66,8 +70,12 @@ const std::string kSkinBlock =
     "  <s_guest><div class=\"guest\">\r\n    <s_guest_rep>\r\n"
     "    <div class=\"entry\" id=\"[##_guest_rep_id_##]\">\r\n"
     "      <strong>[##_guest_rep_name_##]</strong> <em>[##_guest_rep_date_##]</em>\r\n"
-    "      <div class=\"text\">" + kG + "</div>\r\n"
-    "      <s_guest_reply_rep><div class=\"reply\">" + kG + "</div></s_guest_reply_rep>\r\n"
+    "      <div class=\"text\">" +
+    kG +
+    "</div>\r\n"
+    "      <s_guest_reply_rep><div class=\"reply\">" +
+    kG +
+    "</div></s_guest_reply_rep>\r\n"
     "    </div>\r\n    </s_guest_rep>\r\n  </div></s_guest>\r\n"
     "  <div class=\"notice\">\xEC\x95\x88\xEB\x85\x95\xED\x95\x98\xEC\x84\xB8\xEC\x9A\x94. "
     "<b>[##_blogger_##]</b> \xEC\x9D\x98 \xEB\xB8\x94\xEB\xA1\x9C\xEA\xB7\xB8 "
@@ -77,7 +85,10 @@ const std::string kSkinTail =
     "  <div id=\"footer\">[##_copyright_##] <a href=\"[##_blog_link_##]\">"
     "[##_title_##]</a></div>\r\n</div>\r\n</s_t3>\r\n</body>\r\n</html>\r\n";
 
-std::string RealisticSkin(std::size_t bytes) { return Repeat(bytes, {kSkinBlock}, kSkinHead, kSkinTail); }
+std::string RealisticSkin(std::size_t bytes)
+{
+    return Repeat(bytes, {kSkinBlock}, kSkinHead, kSkinTail);
+}
 
 std::string PackedTokens(std::size_t bytes)
 {
@@ -85,7 +96,10 @@ std::string PackedTokens(std::size_t bytes)
                           "<p class=\"c\">&nbsp;" + kC + "</p>\r\n", kC + " " + kG + "\r\n"});
 }
 
-std::string PackedLoaders(std::size_t bytes) { return Repeat(bytes, {"<b>x</b>\r\n" + kLine}); }
+std::string PackedLoaders(std::size_t bytes)
+{
+    return Repeat(bytes, {"<b>x</b>\r\n" + kLine});
+}
 
 std::string PackedUpdateCalls(std::size_t bytes)
 {
@@ -111,21 +125,27 @@ std::string PackedDivWrappers(const std::string& token, std::size_t bytes)
 
 std::string PackedTextareas(const std::string& token, std::size_t bytes)
 {
-    return Repeat(bytes, {"<li><textarea class=\"bbcode\" rows=\"5\">" + token +
-                          "</textarea>\r\n</li>\r\n"});
+    return Repeat(
+        bytes, {"<li><textarea class=\"bbcode\" rows=\"5\">" + token + "</textarea>\r\n</li>\r\n"});
 }
 
 // Tokens two bytes apart in one paragraph: every token wraps it again.
-std::string TokensInOneParagraph(std::size_t bytes) { return Repeat(bytes, {kC + "xx"}, "<p>", "</p>"); }
+std::string TokensInOneParagraph(std::size_t bytes)
+{
+    return Repeat(bytes, {kC + "xx"}, "<p>", "</p>");
+}
 
 // No "<" or ">" anywhere near the pieces: every tag search runs far.
 std::string TagFreeRuns(std::size_t bytes)
 {
-    return Repeat(bytes, {kC + " BBDecode.UpdateBBCodeNow " + kG + " BBDecode.ResetTimer "},
-                  "<b>", "</script></p>");
+    return Repeat(bytes, {kC + " BBDecode.UpdateBBCodeNow " + kG + " BBDecode.ResetTimer "}, "<b>",
+                  "</script></p>");
 }
 
-std::string TokenStarts(std::size_t bytes) { return Repeat(bytes, {"[##_"}); }
+std::string TokenStarts(std::size_t bytes)
+{
+    return Repeat(bytes, {"[##_"});
+}
 
 }  // namespace
 

@@ -12,7 +12,7 @@ namespace bench {
 struct InputKind {
     std::string name;
     std::string (*make)(std::size_t bytes);  // about `bytes` long
-    bool scaled;                              // run at every size, not just one
+    bool scaled;                             // run at every size, not just one
 };
 
 // The bundled example skin when the source tree has one, else a generated

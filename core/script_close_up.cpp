@@ -164,7 +164,8 @@ int32_t ScriptSweep::Run()
         ++removed;
         s = end;
     }
-    std::memmove(m_text + m_outEnd, m_text + m_inStart, static_cast<std::size_t>(m_size - m_inStart));
+    std::memmove(m_text + m_outEnd, m_text + m_inStart,
+                 static_cast<std::size_t>(m_size - m_inStart));
     return removed;
 }
 

@@ -109,7 +109,8 @@ private:
 
 int32_t Sweep::TokenLengthAt(int32_t x) const noexcept
 {
-    if (EqualsAt(m_text, x, mk::kCommentToken)) return static_cast<int32_t>(mk::kCommentToken.size());
+    if (EqualsAt(m_text, x, mk::kCommentToken))
+        return static_cast<int32_t>(mk::kCommentToken.size());
     if (EqualsAt(m_text, x, mk::kGuestToken)) return static_cast<int32_t>(mk::kGuestToken.size());
     return 0;
 }
@@ -122,8 +123,8 @@ CloseSpot Sweep::FindParagraphClose(int32_t afterToken) noexcept
 {
     const int32_t lowest = LowestGap();
     assert(lowest >= afterToken);
-    if (lowest == afterToken) return {};  // an inserted "<" comes first
-
+    // An inserted string at or before the first input "<" puts its own "<"
+    // first, and that opens no "p" end tag.
     const int32_t lt = m_nextLt.AtOrAfter(afterToken);
     if (lt >= lowest || lt >= m_size) return {};
     // The "<" must leave room for "/p>" in the whole changed text.
@@ -196,7 +197,8 @@ int32_t Sweep::Run()
 
         const int32_t lt = m_prevLt.AtOrBefore(x - 1);
         const bool paragraphStart =
-            lt >= 0 && FoldAscii(static_cast<unsigned char>(m_text[static_cast<std::size_t>(lt) + 1])) == 'p';
+            lt >= 0 &&
+            FoldAscii(static_cast<unsigned char>(m_text[static_cast<std::size_t>(lt) + 1])) == 'p';
         const CloseSpot close = paragraphStart ? FindParagraphClose(x + t) : CloseSpot{};
         ++count;
         if (close.kind != CloseSpot::kNotFound) {

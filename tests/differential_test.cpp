@@ -3,7 +3,8 @@
 //
 // The generated run uses a fixed seed; a longer run takes its seed and
 // iteration count from the environment:
-//   ORLIMO_DIFF_SEED=7 ORLIMO_DIFF_ITERATIONS=200000 build/bin/core_tests --gtest_filter='Differential*'
+//   ORLIMO_DIFF_SEED=7 ORLIMO_DIFF_ITERATIONS=200000 build/bin/core_tests
+//   --gtest_filter='Differential*'
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -29,13 +30,18 @@ std::string Escaped(const std::string& text)
 {
     std::string out;
     for (unsigned char c : text) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
-        else if (c == '"' || c == '\\') out += std::string("\\") + static_cast<char>(c);
-        else if (c < 0x20 || c >= 0x7F) out += "\\x" + std::string(1, "0123456789ABCDEF"[c >> 4]) +
-                                              "0123456789ABCDEF"[c & 15];
-        else out += static_cast<char>(c);
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '"' || c == '\\')
+            out += std::string("\\") + static_cast<char>(c);
+        else if (c < 0x20 || c >= 0x7F)
+            out += "\\x" + std::string(1, "0123456789ABCDEF"[c >> 4]) + "0123456789ABCDEF"[c & 15];
+        else
+            out += static_cast<char>(c);
     }
     return out;
 }
@@ -144,8 +150,9 @@ TEST(Differential, InPlaceRemovalsAndBackwardSearches)
         "<scr" + update + "ipt>BBDecode.UpdateBBCodeNow();</script>X",
         "<SCRIPT" + update + "\r\nBBDecode.UpdateBBCodeNow</script >\r\nX",
         "<b>" + update + "BBDecode.UpdateBBCodeNow</script>X",
-        "<script><script>" + update + update + "BBDecode.UpdateBBCodeNow;</script>"
-                                                "BBDecode.UpdateBBCodeNow;</script>",
+        "<script><script>" + update + update +
+            "BBDecode.UpdateBBCodeNow;</script>"
+            "BBDecode.UpdateBBCodeNow;</script>",
         "<script>" + reset + "BBDecode.ResetTimer</script>" + reset + "<script>if(a<b)" + reset +
             "BBDecode.ResetTimer();</script>",
         "<script>a<b BBDecode.UpdateBBCodeNow();</script>" + update,
@@ -213,40 +220,64 @@ private:
     std::string Token() { return Below(3) == 0 ? kG : kC; }
     std::string Blanks()
     {
-        static const std::vector<std::string> blanks = {"", "", " ", "  ", "\t", "\r\n", "\r",
-                                                        "\n", " \t\r\n", "\r\n\r\n"};
+        static const std::vector<std::string> blanks = {"",     "",   " ",  "  ",      "\t",
+                                                        "\r\n", "\r", "\n", " \t\r\n", "\r\n\r\n"};
         return Pick(blanks);
     }
-    std::string Filler() { return std::string(static_cast<std::size_t>(Below(26)), "ab "[Below(3)]); }
+    std::string Filler()
+    {
+        return std::string(static_cast<std::size_t>(Below(26)), "ab "[Below(3)]);
+    }
 
     std::string Piece()
     {
         switch (Below(8)) {
-            case 0: return Token();
-            case 1: return Wrapper();
-            case 2: return Paragraph();
-            case 3: return ScriptElement();
-            default: return Fragment();
+            case 0:
+                return Token();
+            case 1:
+                return Wrapper();
+            case 2:
+                return Paragraph();
+            case 3:
+                return ScriptElement();
+            default:
+                return Fragment();
         }
     }
 
     std::string Wrapper()
     {
-        static const std::vector<std::string> opens = {
-            "<div class=\"bbcode\">", "<div class=\"bbcode\" id=\"x\">", "<div class=\"BBCode\"",
-            "<div class=bbcode>", "<div class='bbcode'>", "<div>", "<textarea class=\"bbcode\">",
-            "<textarea class=\"bbcode\" rows=\"5\">", "<textarea>", "<div id=\"a\" class=\"bbcode\">"};
-        static const std::vector<std::string> closes = {"</div>", "</div >", "</div",
+        static const std::vector<std::string> opens = {"<div class=\"bbcode\">",
+                                                       "<div class=\"bbcode\" id=\"x\">",
+                                                       "<div class=\"BBCode\"",
+                                                       "<div class=bbcode>",
+                                                       "<div class='bbcode'>",
+                                                       "<div>",
+                                                       "<textarea class=\"bbcode\">",
+                                                       "<textarea class=\"bbcode\" rows=\"5\">",
+                                                       "<textarea>",
+                                                       "<div id=\"a\" class=\"bbcode\">"};
+        static const std::vector<std::string> closes = {"</div>",      "</div >",         "</div",
                                                         "</textarea>", "</textarea\r\n>", "</p>"};
         std::string inner = Token();
         switch (Below(5)) {
-            case 0: inner = MixCase("<p>") + Filler() + inner + Filler() + MixCase("</p>"); break;
-            case 1: inner = MixCase("<p class=\"bbcode\">") + inner + "</p>"; break;
-            case 2: inner = Blanks() + inner + Blanks(); break;
-            case 3: inner = MixCase("<pre>") + inner + MixCase("</pre>"); break;
-            default: break;
+            case 0:
+                inner = MixCase("<p>") + Filler() + inner + Filler() + MixCase("</p>");
+                break;
+            case 1:
+                inner = MixCase("<p class=\"bbcode\">") + inner + "</p>";
+                break;
+            case 2:
+                inner = Blanks() + inner + Blanks();
+                break;
+            case 3:
+                inner = MixCase("<pre>") + inner + MixCase("</pre>");
+                break;
+            default:
+                break;
         }
-        return MixCase(Pick(opens)) + Blanks() + inner + Blanks() + MixCase(Pick(closes)) + Blanks();
+        return MixCase(Pick(opens)) + Blanks() + inner + Blanks() + MixCase(Pick(closes)) +
+               Blanks();
     }
 
     std::string Paragraph()
@@ -259,8 +290,9 @@ private:
     std::string ScriptElement()
     {
         static const std::vector<std::string> calls = {
-            "BBDecode.UpdateBBCodeNow();", "BBDecode.ResetTimer();", "BBDecode.ResetTimer",
-            "BBDecode.UpdateBBCodeNow", "src=\"./images/bbcode35.js\">", "bbdecode.resettimer();"};
+            "BBDecode.UpdateBBCodeNow();",   "BBDecode.ResetTimer();",
+            "BBDecode.ResetTimer",           "BBDecode.UpdateBBCodeNow",
+            "src=\"./images/bbcode35.js\">", "bbdecode.resettimer();"};
         std::string text = MixCase(Below(2) ? "<script>" : "<script type=\"text/javascript\">");
         if (Below(4) == 0) text += "if (a<b) ";
         text += Blanks() + Pick(calls) + Blanks();
@@ -270,15 +302,55 @@ private:
 
     std::string Fragment()
     {
-        static const std::vector<std::string> fragments = {
-            "[##_", "[##_rp_rep_desc_##", "[##_RP_REP_DESC_##]", "[##_guest_rep_desc_#]",
-            "[##_rp_rep_name_##]", "<p>", "</p>", "</p >", "<p", "</p", "<pre>", "</pre>",
-            "<param>", "<div>", "</div>", "</div <", "<div class=\"bbcode\">", "<textarea>",
-            "</textarea>", "<span>", "</span>", "<br>", "<", ">", "</", "\"bbcode\"", "\"BBCODE\"",
-            "</head>", "</HEAD>", "</header>", "<head>", "<script>", "</script>", "=\"./images/bbcode",
-            "<img src=\"./images/bbcode/i.png\">", "BBDecode.ResetTimer();", "BBDecode.ResetTimer",
-            "BBDecode.UpdateBBCodeNow", "\xED\x95\x9C\xEA\xB8\x80", "&nbsp;", "x", "abc",
-            "Comment: ", " ", "\t", "\r\n", "\r", "\n", kLine};
+        static const std::vector<std::string> fragments = {"[##_",
+                                                           "[##_rp_rep_desc_##",
+                                                           "[##_RP_REP_DESC_##]",
+                                                           "[##_guest_rep_desc_#]",
+                                                           "[##_rp_rep_name_##]",
+                                                           "<p>",
+                                                           "</p>",
+                                                           "</p >",
+                                                           "<p",
+                                                           "</p",
+                                                           "<pre>",
+                                                           "</pre>",
+                                                           "<param>",
+                                                           "<div>",
+                                                           "</div>",
+                                                           "</div <",
+                                                           "<div class=\"bbcode\">",
+                                                           "<textarea>",
+                                                           "</textarea>",
+                                                           "<span>",
+                                                           "</span>",
+                                                           "<br>",
+                                                           "<",
+                                                           ">",
+                                                           "</",
+                                                           "\"bbcode\"",
+                                                           "\"BBCODE\"",
+                                                           "</head>",
+                                                           "</HEAD>",
+                                                           "</header>",
+                                                           "<head>",
+                                                           "<script>",
+                                                           "</script>",
+                                                           "=\"./images/bbcode",
+                                                           "<img src=\"./images/bbcode/i.png\">",
+                                                           "BBDecode.ResetTimer();",
+                                                           "BBDecode.ResetTimer",
+                                                           "BBDecode.UpdateBBCodeNow",
+                                                           "\xED\x95\x9C\xEA\xB8\x80",
+                                                           "&nbsp;",
+                                                           "x",
+                                                           "abc",
+                                                           "Comment: ",
+                                                           " ",
+                                                           "\t",
+                                                           "\r\n",
+                                                           "\r",
+                                                           "\n",
+                                                           kLine};
         std::string text = Pick(fragments);
         return text[0] == '<' ? MixCase(text) : text;
     }
@@ -301,7 +373,8 @@ TEST(Differential, GeneratedSkins)
     SkinGenerator generator(seed);
     for (uint64_t k = 0; k < iterations; ++k) {
         const std::string skin = generator.Next();
-        const std::string label = "seed " + std::to_string(seed) + " iteration " + std::to_string(k);
+        const std::string label =
+            "seed " + std::to_string(seed) + " iteration " + std::to_string(k);
         ASSERT_TRUE(SameAsLiteral(skin, label));
         ASSERT_TRUE(SameAsLiteral(oracle::LiteralAdd(skin).text, label + " after Add"));
     }

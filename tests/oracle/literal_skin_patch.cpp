@@ -16,7 +16,10 @@ const std::string_view kGuest = "[##_guest_rep_desc_##]";
 const std::string_view kOpenWrap = "<div class=\"bbcode\">";
 const std::string_view kCloseWrap = "</div>";
 
-I Len(std::string_view s) { return static_cast<I>(s.size()); }
+I Len(std::string_view s)
+{
+    return static_cast<I>(s.size());
+}
 
 bool EqualAt(std::string_view text, I p, std::string_view s)
 {
@@ -33,7 +36,10 @@ bool EqualNoCaseAt(std::string_view text, I p, std::string_view s)
     return true;
 }
 
-I AfterTail(std::string_view text, I at) { return at + Core::MeasureLineTail(text, at); }
+I AfterTail(std::string_view text, I at)
+{
+    return at + Core::MeasureLineTail(text, at);
+}
 
 std::string Slice(std::string_view text, I from, I to)
 {
@@ -169,9 +175,12 @@ Outcome LiteralAdd(std::string text)
     for (I i = Len(text) - 33; i >= 0; --i) {
         if (!EqualAt(text, i, "[##_")) continue;
         I t = 0;
-        if (EqualAt(text, i, kComment)) t = Len(kComment);
-        else if (EqualAt(text, i, kGuest)) t = Len(kGuest);
-        else continue;
+        if (EqualAt(text, i, kComment))
+            t = Len(kComment);
+        else if (EqualAt(text, i, kGuest))
+            t = Len(kGuest);
+        else
+            continue;
         const I open = Core::FindTagOpenBack(text, "p", i + t - 1);
         const I close = Core::FindTagCloseFwd(text, "p", i);
         if (open >= 0 && close >= 0) {
