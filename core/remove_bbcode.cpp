@@ -212,14 +212,25 @@ int32_t CSkinPatchCore::RemoveBBCode()
         };
     };
 
+    // A phase whose needle is absent does nothing, and no phase brings in
+    // another's needle; so one search can pass over a group of phases.
+    const auto present = [this](std::string_view needle) {
+        return FindText(Text(), needle, 0) >= 0;
+    };
     copying(NextScriptLoader);
-    removed += RemoveScriptElementsInPlace(mk::kUpdateCall);
-    removed += RemoveScriptElementsInPlace(mk::kResetCall);
-    copying(NextResetStatement);
-    copying(divPhase(mk::kCommentToken));
-    copying(textareaPhase(mk::kCommentToken));
-    copying(divPhase(mk::kGuestToken));
-    copying(textareaPhase(mk::kGuestToken));
+    if (present(mk::kCallPrefix)) {
+        removed += RemoveScriptElementsInPlace(mk::kUpdateCall);
+        removed += RemoveScriptElementsInPlace(mk::kResetCall);
+        copying(NextResetStatement);
+    }
+    if (present(mk::kCommentToken)) {
+        copying(divPhase(mk::kCommentToken));
+        copying(textareaPhase(mk::kCommentToken));
+    }
+    if (present(mk::kGuestToken)) {
+        copying(divPhase(mk::kGuestToken));
+        copying(textareaPhase(mk::kGuestToken));
+    }
 
     m_pszText[static_cast<std::size_t>(m_nTextLen)] = '\0';
     return removed;
