@@ -38,19 +38,19 @@ struct Piece {
     std::string_view replacement;
 };
 
-// Appends to a block sized for the phase's input. No replacement is longer
-// than its piece, so the block never fills; should that ever fail, it grows
-// rather than overruns.
+// Appends to a block sized for the phase's input, allocated on the first
+// append. No replacement is longer than its piece, so the block never fills;
+// should that ever fail, it grows rather than overruns.
 class PhaseOutput {
 public:
-    PhaseOutput(std::unique_ptr<char[]>& block, std::size_t& capacity, std::size_t needed)
-        : m_block(block), m_capacity(capacity)
+    PhaseOutput(std::unique_ptr<char[]>& block, std::size_t& capacity, std::size_t expected)
+        : m_block(block), m_capacity(capacity), m_expected(expected)
     {
-        Reserve(needed);
     }
     void Append(std::string_view bytes)
     {
-        Reserve(m_size + bytes.size());
+        if (bytes.empty()) return;
+        Reserve(std::max(m_expected, m_size + bytes.size()));
         std::memcpy(m_block.get() + m_size, bytes.data(), bytes.size());
         m_size += bytes.size();
     }
@@ -62,13 +62,14 @@ private:
         if (bytes + 1 <= m_capacity) return;
         const std::size_t capacity = std::max(bytes + 1, 2 * m_capacity);
         auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
-        std::memcpy(bigger.get(), m_block.get(), m_size);
+        if (m_size > 0) std::memcpy(bigger.get(), m_block.get(), m_size);
         m_block = std::move(bigger);
         m_capacity = capacity;
     }
 
     std::unique_ptr<char[]>& m_block;
     std::size_t& m_capacity;
+    std::size_t m_expected;
     std::size_t m_size = 0;
 };
 
@@ -199,6 +200,10 @@ int32_t CSkinPatchCore::RemoveBBCode()
         if (pieces == 0) return;
         removed += pieces;
         m_nTextLen = static_cast<int32_t>(out.Size());
+        if (out.Size() == 0) {  // nothing appended, perhaps nothing allocated
+            m_pszText[0] = '\0';
+            return;
+        }
         work[out.Size()] = '\0';
         m_pszText.swap(work);
         std::swap(textCapacity, workCapacity);
