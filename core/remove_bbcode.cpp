@@ -12,7 +12,9 @@
 // A copying phase searches the text as it was when the phase began, writes
 // kept stretches and replacements to a work buffer and puts the result over
 // the text in one step. A copying phase ends at the first occurrence that
-// fails its tests; that occurrence and all text after it stay.
+// fails its tests; that occurrence and all text after it stay. An in-place
+// phase closes the text up after each removal, so that its later searches see
+// the text closed up (script_close_up.cpp does that in one sweep).
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -217,8 +219,8 @@ int32_t CSkinPatchCore::RemoveBBCode()
         };
     };
 
-    // A phase whose needle is absent does nothing, and no phase brings in
-    // another's needle; so one search can pass over a group of phases.
+    // The phases of each group below find nothing, and so change nothing,
+    // when the text lacks what all their needles hold: one search decides.
     const auto present = [this](std::string_view needle) {
         return FindText(Text(), needle, 0) >= 0;
     };
