@@ -120,7 +120,7 @@ public:
             std::printf("| %s | %zu | %s | %s | %s | %s | %s | %s | %s | %s |\n", row.input.c_str(),
                         row.bytes, Num(apply * 1e3, 3).c_str(), Num(mb / apply, 0).c_str(),
                         Num(remove * 1e3, 3).c_str(), Num(mb / remove, 0).c_str(),
-                        Num(copy * 1e6, 1).c_str(), Num(apply / copy, 1).c_str(),
+                        Num(copy * 1e6, 3).c_str(), Num(apply / copy, 1).c_str(),
                         Num(Peak("Apply/" + row.input), 2).c_str(),
                         Num(Peak("Remove/" + row.input), 2).c_str());
         }
