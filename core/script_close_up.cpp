@@ -75,7 +75,7 @@ private:
     }
     [[nodiscard]] bool ScriptNameAt(int32_t p) const noexcept;
     [[nodiscard]] int32_t CloseTagEnd(int32_t from) noexcept;
-    [[nodiscard]] int32_t OpenTagStart(int32_t needle) noexcept;
+    [[nodiscard]] int32_t OpenTagStart(int32_t needle);
     void RemoveSpan(int32_t first, int32_t inputEnd);
 
     char* m_text;
@@ -118,7 +118,7 @@ int32_t ScriptSweep::CloseTagEnd(int32_t from) noexcept
 
 // As FindTagOpenBack for "script" from the needle at input position
 // `needle`; the result is a position in the closed-up text, or -1.
-int32_t ScriptSweep::OpenTagStart(int32_t needle) noexcept
+int32_t ScriptSweep::OpenTagStart(int32_t needle)
 {
     const int32_t lt = m_prevLt.AtOrBefore(needle);
     int32_t open;
