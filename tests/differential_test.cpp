@@ -46,37 +46,36 @@ std::string Escaped(const std::string& text)
     return out;
 }
 
+// One transform on `text`, fast and literal; false (after reporting) when
+// they differ.
+bool SameTransform(const std::string& text, int32_t (CSkinPatchCore::*fast)(),
+                   oracle::Outcome (*literal)(std::string), const std::string& where)
+{
+    FakeHost host;
+    host.Load(text);
+    const int32_t count = (host.*fast)();
+    const oracle::Outcome expected = literal(text);
+    EXPECT_EQ(host.Text(), expected.text) << where;
+    EXPECT_EQ(count, expected.count) << where;
+    EXPECT_TRUE(host.TerminatedAtLength()) << where;
+    return host.Text() == expected.text && count == expected.count;
+}
+
 // Add, Remove and the Apply command on `text`, each against the oracle.
-// Returns false (after reporting) at the first difference.
 bool SameAsLiteral(const std::string& text, const std::string& label = {})
 {
     const std::string where = label + " input \"" + Escaped(text) + "\"";
-    {
-        FakeHost host;
-        host.Load(text);
-        const int32_t count = host.AddBBCode();
-        const oracle::Outcome literal = oracle::LiteralAdd(text);
-        EXPECT_EQ(host.Text(), literal.text) << "Add, " << where;
-        EXPECT_EQ(count, literal.count) << "Add, " << where;
-        EXPECT_TRUE(host.TerminatedAtLength()) << "Add, " << where;
-        if (host.Text() != literal.text || count != literal.count) return false;
-    }
-    {
-        FakeHost host;
-        host.Load(text);
-        const int32_t count = host.RemoveBBCode();
-        const oracle::Outcome literal = oracle::LiteralRemove(text);
-        EXPECT_EQ(host.Text(), literal.text) << "Remove, " << where;
-        EXPECT_EQ(count, literal.count) << "Remove, " << where;
-        EXPECT_TRUE(host.TerminatedAtLength()) << "Remove, " << where;
-        if (host.Text() != literal.text || count != literal.count) return false;
+    if (!SameTransform(text, &CSkinPatchCore::AddBBCode, oracle::LiteralAdd, "Add," + where) ||
+        !SameTransform(text, &CSkinPatchCore::RemoveBBCode, oracle::LiteralRemove,
+                       "Remove," + where)) {
+        return false;
     }
     FakeHost host(text);
     host.OnApplyBBCode();
     const oracle::ApplyOutcome literal = oracle::LiteralApply(text);
-    EXPECT_EQ(host.text, literal.text) << "Apply, " << where;
+    EXPECT_EQ(host.text, literal.text) << "Apply," << where;
     EXPECT_EQ(host.messages.back(), orlimo::ApplyReport(literal.removed, literal.added))
-        << "Apply, " << where;
+        << "Apply," << where;
     return host.text == literal.text;
 }
 
