@@ -19,7 +19,7 @@
 #include "token_wrapper.h"
 
 #include <cassert>
-#include <vector>
+#include <deque>
 
 #include "byte_compare.h"
 #include "byte_scan.h"
@@ -100,8 +100,9 @@ private:
     LastByteFinder m_prevLt;
     FirstByteFinder m_nextLt;
     FirstByteFinder m_nextGt;
-    // Gaps with insertions above the scan position, highest gap first.
-    std::vector<GapInsertions> m_gaps;
+    // Gaps with insertions above the scan position, highest gap first. A
+    // deque grows without copying, so it never holds two copies at once.
+    std::deque<GapInsertions> m_gaps;
     // The gap below the scan position holding opening wrappers, or -1.
     int32_t m_pendingGap = -1;
     int32_t m_pendingOpens = 0;
