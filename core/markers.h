@@ -36,5 +36,7 @@ inline constexpr std::string_view kScriptLoader = "=\"./images/bbcode";
 inline constexpr std::string_view kUpdateCall = "BBDecode.UpdateBBCodeNow";
 inline constexpr std::string_view kResetCall = "BBDecode.ResetTimer";
 inline constexpr std::string_view kResetStatement = "BBDecode.ResetTimer();";
+// What the three needles above have in common.
+inline constexpr std::string_view kCallPrefix = "BBDecode.";
 
 }  // namespace orlimo::markers

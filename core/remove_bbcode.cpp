@@ -12,13 +12,18 @@
 // A copying phase searches the text as it was when the phase began, writes
 // kept stretches and replacements to a work buffer and puts the result over
 // the text in one step. A copying phase ends at the first occurrence that
-// fails its tests; that occurrence and all text after it stay.
+// fails its tests; that occurrence and all text after it stay. An in-place
+// phase closes the text up after each removal, so that its later searches see
+// the text closed up (script_close_up.cpp does that in one sweep).
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "byte_compare.h"
 #include "markers.h"
+#include "script_close_up.h"
 #include "skin_patch_core.h"
 
 namespace mk = orlimo::markers;
@@ -35,10 +40,46 @@ struct Piece {
     std::string_view replacement;
 };
 
+// Appends to a block sized for the phase's input, allocated on the first
+// append. No replacement is longer than its piece, so the block never fills;
+// should that ever fail, it grows rather than overruns.
+class PhaseOutput {
+public:
+    PhaseOutput(std::unique_ptr<char[]>& block, std::size_t& capacity, std::size_t expected)
+        : m_block(block), m_capacity(capacity), m_expected(expected)
+    {
+    }
+    void Append(std::string_view bytes)
+    {
+        if (bytes.empty()) return;
+        Reserve(std::max(m_expected, m_size + bytes.size()));
+        std::memcpy(m_block.get() + m_size, bytes.data(), bytes.size());
+        m_size += bytes.size();
+    }
+    [[nodiscard]] std::size_t Size() const noexcept { return m_size; }
+
+private:
+    void Reserve(std::size_t bytes)  // plus room for a NUL
+    {
+        if (bytes + 1 <= m_capacity) return;
+        const std::size_t capacity = std::max(bytes + 1, 2 * m_capacity);
+        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+        if (m_size > 0) std::memcpy(bigger.get(), m_block.get(), m_size);
+        m_block = std::move(bigger);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<char[]>& m_block;
+    std::size_t& m_capacity;
+    std::size_t m_expected;
+    std::size_t m_size = 0;
+};
+
+// Runs a copying phase over `text` into `out`. Returns the number of pieces
+// removed; when that is 0, `out` holds nothing and the text stays as it is.
 template <class NextPiece>
-[[nodiscard]] int32_t RunCopyingPhase(std::string_view text, std::string& out, NextPiece nextPiece)
+[[nodiscard]] int32_t RunCopyingPhase(std::string_view text, PhaseOutput& out, NextPiece nextPiece)
 {
-    out.clear();
     const int32_t length = static_cast<int32_t>(text.size());
     int32_t removed = 0;
     int32_t s = 0;
@@ -48,14 +89,14 @@ template <class NextPiece>
         // A piece can begin inside the previous one (an end tag holding a
         // "<" before its ">"); then there is nothing between them to keep.
         if (piece->first > s) {
-            out.append(text.substr(static_cast<std::size_t>(s),
+            out.Append(text.substr(static_cast<std::size_t>(s),
                                    static_cast<std::size_t>(piece->first - s)));
         }
-        out.append(piece->replacement);
+        out.Append(piece->replacement);
         ++removed;
         s = piece->end;
     }
-    if (s < length) out.append(text.substr(static_cast<std::size_t>(s)));
+    if (removed > 0 && s < length) out.Append(text.substr(static_cast<std::size_t>(s)));
     return removed;
 }
 
@@ -147,14 +188,27 @@ template <class NextPiece>
 
 int32_t CSkinPatchCore::RemoveBBCode()
 {
-    // Sized from the text: no phase makes the text longer.
-    std::string scratch;
-    scratch.reserve(static_cast<std::size_t>(m_nTextLen));
+    // The work block: sized from the text (no phase makes the text longer)
+    // and swapped with the text block after each copying phase that removed
+    // something, so that a phase copies the text once at most.
+    std::unique_ptr<char[]> work;
+    std::size_t workCapacity = 0;
+    std::size_t textCapacity = static_cast<std::size_t>(m_nTextLen) + 1;
     int32_t removed = 0;
 
     const auto copying = [&](auto nextPiece) {
-        removed += RunCopyingPhase(Text(), scratch, nextPiece);
-        ReplaceText(scratch);
+        PhaseOutput out(work, workCapacity, static_cast<std::size_t>(m_nTextLen));
+        const int32_t pieces = RunCopyingPhase(Text(), out, nextPiece);
+        if (pieces == 0) return;
+        removed += pieces;
+        m_nTextLen = static_cast<int32_t>(out.Size());
+        if (out.Size() == 0) {  // nothing appended, perhaps nothing allocated
+            m_pszText[0] = '\0';
+            return;
+        }
+        work[out.Size()] = '\0';
+        m_pszText.swap(work);
+        std::swap(textCapacity, workCapacity);
     };
     const auto divPhase = [](std::string_view token) {
         return [token](std::string_view text, int32_t s) { return NextDivWrapper(text, s, token); };
@@ -165,14 +219,25 @@ int32_t CSkinPatchCore::RemoveBBCode()
         };
     };
 
+    // The phases of each group below find nothing, and so change nothing,
+    // when the text lacks what all their needles hold: one search decides.
+    const auto present = [this](std::string_view needle) {
+        return FindText(Text(), needle, 0) >= 0;
+    };
     copying(NextScriptLoader);
-    removed += RemoveScriptElementsInPlace(mk::kUpdateCall);
-    removed += RemoveScriptElementsInPlace(mk::kResetCall);
-    copying(NextResetStatement);
-    copying(divPhase(mk::kCommentToken));
-    copying(textareaPhase(mk::kCommentToken));
-    copying(divPhase(mk::kGuestToken));
-    copying(textareaPhase(mk::kGuestToken));
+    if (present(mk::kCallPrefix)) {
+        removed += RemoveScriptElementsInPlace(mk::kUpdateCall);
+        removed += RemoveScriptElementsInPlace(mk::kResetCall);
+        copying(NextResetStatement);
+    }
+    if (present(mk::kCommentToken)) {
+        copying(divPhase(mk::kCommentToken));
+        copying(textareaPhase(mk::kCommentToken));
+    }
+    if (present(mk::kGuestToken)) {
+        copying(divPhase(mk::kGuestToken));
+        copying(textareaPhase(mk::kGuestToken));
+    }
 
     m_pszText[static_cast<std::size_t>(m_nTextLen)] = '\0';
     return removed;
@@ -182,39 +247,5 @@ int32_t CSkinPatchCore::RemoveBBCode()
 // occurrence outside such an element stays and the search goes on after it.
 int32_t CSkinPatchCore::RemoveScriptElementsInPlace(std::string_view call)
 {
-    const int32_t n = static_cast<int32_t>(call.size());
-    int32_t removed = 0;
-    int32_t s = 0;
-    while (s < m_nTextLen) {
-        const int32_t m = FindText(Text(), call, s);
-        if (m < 0) break;
-        const int32_t close = FindTagCloseFwd(Text(), mk::kScriptTag, m + n - 1);
-        const int32_t open = close < 0 ? -1 : FindTagOpenBack(Text(), mk::kScriptTag, m);
-        if (open < 0) {
-            s = m + n;
-            continue;
-        }
-        const int32_t end = EndWithLineTail(Text(), close);
-        std::memmove(m_pszText.get() + open, m_pszText.get() + end,
-                     static_cast<std::size_t>(m_nTextLen - end));
-        m_nTextLen -= end - open;
-        ++removed;
-        s = open;
-    }
-    m_pszText[static_cast<std::size_t>(m_nTextLen)] = '\0';
-    return removed;
-}
-
-// Puts a copying phase's result over the text. The result is never longer
-// than the text it came from; should that ever fail, the block is replaced
-// instead of overrun.
-void CSkinPatchCore::ReplaceText(std::string_view text)
-{
-    if (text.size() > static_cast<std::size_t>(m_nTextLen)) {
-        auto block = std::make_unique_for_overwrite<char[]>(text.size() + 1);
-        m_pszText = std::move(block);
-    }
-    std::memcpy(m_pszText.get(), text.data(), text.size());
-    m_nTextLen = static_cast<int32_t>(text.size());
-    m_pszText[text.size()] = '\0';
+    return orlimo::CloseUpScriptElements(m_pszText.get(), m_nTextLen, call);
 }

@@ -95,8 +95,6 @@ protected:
 
 private:
     void ReleaseText() noexcept;
-    // Puts a copying phase's result over the buffer.
-    void ReplaceText(std::string_view text);
     // Removes every script element around `call`, in place; returns how many.
     [[nodiscard]] int32_t RemoveScriptElementsInPlace(std::string_view call);
 };

@@ -9,6 +9,15 @@
 
 using orlimo::EqualsNoCaseAt;
 
+namespace {
+// First `c` in [from, end), or INT32_MAX.
+[[nodiscard]] int32_t NextByteOrMax(const char* base, int32_t from, int32_t end, char c) noexcept
+{
+    const void* hit = std::memchr(base + from, c, static_cast<std::size_t>(end - from));
+    return hit == nullptr ? INT32_MAX : static_cast<int32_t>(static_cast<const char*>(hit) - base);
+}
+}  // namespace
+
 int32_t CSkinPatchCore::FindText(std::string_view text, std::string_view needle,
                                  int32_t start) noexcept
 {
@@ -22,8 +31,23 @@ int32_t CSkinPatchCore::FindTextNoCase(std::string_view text, std::string_view n
 {
     const int32_t n = static_cast<int32_t>(needle.size());
     const int32_t last = static_cast<int32_t>(text.size()) - n;
-    for (int32_t p = std::max<int32_t>(start, 0); p <= last; ++p) {
+    if (n == 0) return start <= last ? std::max<int32_t>(start, 0) : -1;
+    // Jump between the places where the first byte matches in either case;
+    // each case's next place is remembered, so the text is read once.
+    const char lower = static_cast<char>(orlimo::FoldAscii(static_cast<unsigned char>(needle[0])));
+    const char upper =
+        lower >= 'a' && lower <= 'z' ? static_cast<char>(lower - ('a' - 'A')) : lower;
+    const char* base = text.data();
+    const int32_t end = last + 1;  // candidates lie in [start, end)
+    int32_t nextLower = -1;
+    int32_t nextUpper = upper == lower ? INT32_MAX : -1;
+    for (int32_t p = std::max<int32_t>(start, 0); p < end;) {
+        if (nextLower < p) nextLower = NextByteOrMax(base, p, end, lower);
+        if (nextUpper < p) nextUpper = NextByteOrMax(base, p, end, upper);
+        p = std::min(nextLower, nextUpper);
+        if (p >= end) return -1;
         if (EqualsNoCaseAt(text, p, needle)) return p;
+        ++p;
     }
     return -1;
 }

@@ -12,7 +12,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 bash scripts/ensure-packages.sh cmake make clang libclang-rt-14-dev
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DORLIMO_BUILD_TESTS=OFF -DORLIMO_BUILD_FUZZERS=ON \
+    -DORLIMO_BUILD_TESTS=OFF -DORLIMO_BUILD_BENCH=OFF -DORLIMO_BUILD_FUZZERS=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
     >/dev/null
 cmake --build build-fuzz -j "$jobs"

@@ -11,9 +11,9 @@ jobs=$(nproc 2>/dev/null || echo 2)
 step() { printf '\n==== %s ====\n' "$*"; }
 
 step "packages"
-bash scripts/ensure-packages.sh cmake make g++ googletest
+bash scripts/ensure-packages.sh cmake make g++ googletest libbenchmark-dev
 
-step "native build and tests (build/)"
+step "native build, tests and a benchmark smoke run (build/)"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORLIMO_BUILD_TESTS=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
@@ -21,12 +21,13 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 step "sanitizer build and tests (build-asan/)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLIMO_BUILD_TESTS=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
-    >/dev/null
+    -DORLIMO_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 step "fuzzing (build-fuzz/), ${ORLIMO_FUZZ_SECONDS:-60}s per target"
 bash scripts/fuzz.sh "${ORLIMO_FUZZ_SECONDS:-60}"
+
 step "Windows build and tests under Wine (build-win/)"
 bash scripts/test-windows.sh
 

@@ -106,31 +106,35 @@ TEST(Commands, EveryAllocationFailureLeavesTheHostTextAsItWas)
 {
     FakeHost patched(kSkin);
     patched.OnApplyBBCode();
-    const std::string input = patched.text;
+    // Also one whose in-place removals search back into the closed-up text.
+    const std::string update = "<script>BBDecode.UpdateBBCodeNow();</script>";
+    const std::string inputs[] = {
+        patched.text, "<script>" + update + "BBDecode.UpdateBBCodeNow();</script>" + kSkin};
 
-    for (auto command : {&CSkinPatchCore::OnApplyBBCode, &CSkinPatchCore::OnRemoveBBCode}) {
-        for (int64_t nth = 1;; ++nth) {
-            FakeHost host(input);
-            bool threw = false;
-            {
-                ScopedAllocationFailure fail(nth);
-                try {
-                    (host.*command)();
-                } catch (const std::bad_alloc&) {
-                    threw = true;
+    for (const std::string& input : inputs)
+        for (auto command : {&CSkinPatchCore::OnApplyBBCode, &CSkinPatchCore::OnRemoveBBCode}) {
+            for (int64_t nth = 1;; ++nth) {
+                FakeHost host(input);
+                bool threw = false;
+                {
+                    ScopedAllocationFailure fail(nth);
+                    try {
+                        (host.*command)();
+                    } catch (const std::bad_alloc&) {
+                        threw = true;
+                    }
                 }
+                if (!threw) {
+                    EXPECT_FALSE(ScopedAllocationFailure::Triggered());
+                    EXPECT_EQ(host.messages.size(), 1u);
+                    break;
+                }
+                EXPECT_EQ(host.text, input) << "allocation " << nth;
+                EXPECT_EQ(host.setTextCalls, 0) << "allocation " << nth;
+                EXPECT_TRUE(host.messages.empty()) << "allocation " << nth;
+                ASSERT_LT(nth, 1000) << "a command should need far fewer allocations";
             }
-            if (!threw) {
-                EXPECT_FALSE(ScopedAllocationFailure::Triggered());
-                EXPECT_EQ(host.messages.size(), 1u);
-                break;
-            }
-            EXPECT_EQ(host.text, input) << "allocation " << nth;
-            EXPECT_EQ(host.setTextCalls, 0) << "allocation " << nth;
-            EXPECT_TRUE(host.messages.empty()) << "allocation " << nth;
-            ASSERT_LT(nth, 1000) << "a command should need far fewer allocations";
         }
-    }
 }
 
 // Remove after Apply gives the skin back wherever every token stands bare or

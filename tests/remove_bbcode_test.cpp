@@ -30,10 +30,12 @@ void ExpectRemoved(const RemoveCase& c)
     EXPECT_TRUE(host.TerminatedAtLength()) << c.label;
 }
 
-TEST(RemoveBBCode, NothingToRemove)
+TEST(RemoveBBCode, NothingOrEverythingToRemove)
 {
     const RemoveCase cases[] = {
         {"empty", "", "", 0},
+        {"everything removed", kLine + kLine, "", 2},
+        {"everything removed in place", "<script>BBDecode.ResetTimer();</script>", "", 1},
         {"plain skin", "<html><head></head><body>" + kC + "</body></html>",
          "<html><head></head><body>" + kC + "</body></html>", 0},
     };

@@ -1,0 +1,271 @@
+// The backward scan inserts "</div>" and "<div class="bbcode">" into the text
+// it is still scanning, and its later searches see those insertions. Instead
+// of splicing, this sweep records each insertion against the gap of the
+// input where it lands and answers every search from the input and those
+// records; the output is assembled once at the end.
+//
+// Facts about the scan that the sweep relies on (the differential tests
+// check them against the literal method):
+// - A token holds no "<", ">" or "[" past its first byte and every inserted
+//   string starts with "<", so a token found in the changing text is a token
+//   of the input, and an inserted string before or after it fails the tag
+//   tests that look at it.
+// - The scan position is not corrected after an insertion below it: after a
+//   wrap it stands 21 places before the token in the changed text, inside
+//   the paragraph just wrapped or inside the wrapper put before it.
+// - Below the scan position the only insertions are the opening wrappers put
+//   in front of one paragraph's start tag (the "pending" gap); every other
+//   insertion lies above it, in gaps that come into being in falling order.
+#include "token_wrapper.h"
+
+#include <cassert>
+#include <deque>
+
+#include "byte_compare.h"
+#include "byte_scan.h"
+#include "markers.h"
+
+namespace mk = orlimo::markers;
+
+namespace orlimo {
+namespace {
+
+constexpr int32_t kScanOffset = 33;  // the scan starts this far before the end
+constexpr int32_t kOpenLength = static_cast<int32_t>(mk::kWrapOpen.size());    // 20
+constexpr int32_t kCloseLength = static_cast<int32_t>(mk::kWrapClose.size());  // 6
+constexpr int32_t kNone = INT32_MAX;
+
+// What went into one gap of the input (before the input byte of the same
+// index), in text order: closing wrappers, then optionally an opening
+// wrapper followed by closing and opening wrappers. Closing wrappers go to
+// the front or right after the first string; opening wrappers to the back;
+// so these four counts always describe the gap.
+struct GapInsertions {
+    int32_t gap;
+    int32_t leadingCloses = 0;
+    bool hasOpen = false;
+    int32_t closesAfterOpen = 0;
+    int32_t trailingOpens = 0;
+
+    [[nodiscard]] int32_t Bytes() const noexcept
+    {
+        return kCloseLength * leadingCloses +
+               (hasOpen ? kOpenLength * (1 + trailingOpens) + kCloseLength * closesAfterOpen : 0);
+    }
+    void AddCloseAfterFirstString() noexcept
+    {
+        if (leadingCloses > 0) {
+            ++leadingCloses;
+        } else {
+            ++closesAfterOpen;
+        }
+    }
+};
+
+// Where the closing wrapper of a paragraph goes.
+struct CloseSpot {
+    enum Kind { kNotFound, kFrontOfGap, kAfterFirstStringOfLowestGap } kind = kNotFound;
+    int32_t gap = 0;
+};
+
+class Sweep {
+public:
+    explicit Sweep(std::string_view text)
+        : m_text(text),
+          m_size(static_cast<int32_t>(text.size())),
+          m_prevLt(text, '<'),
+          m_nextLt(text, '<'),
+          m_nextGt(text, '>')
+    {
+    }
+
+    // Runs the scan; returns the number of tokens wrapped.
+    [[nodiscard]] int32_t Run();
+    // The input with every recorded insertion made; `count` must be > 0.
+    [[nodiscard]] WrappedText Assemble(int32_t count) const;
+
+private:
+    [[nodiscard]] int32_t TokenLengthAt(int32_t x) const noexcept;
+    [[nodiscard]] int32_t LowestGap() const noexcept
+    {
+        return m_gaps.empty() ? kNone : m_gaps.back().gap;
+    }
+    [[nodiscard]] CloseSpot FindParagraphClose(int32_t afterToken) noexcept;
+    void InsertClose(const CloseSpot& spot);
+    void InsertCloseAtFrontOf(int32_t gap);
+    void SettlePending();
+
+    std::string_view m_text;
+    int32_t m_size;
+    LastByteFinder m_prevLt;
+    FirstByteFinder m_nextLt;
+    FirstByteFinder m_nextGt;
+    // Gaps with insertions above the scan position, highest gap first. A
+    // deque grows without copying, so it never holds two copies at once.
+    std::deque<GapInsertions> m_gaps;
+    // The gap below the scan position holding opening wrappers, or -1.
+    int32_t m_pendingGap = -1;
+    int32_t m_pendingOpens = 0;
+};
+
+int32_t Sweep::TokenLengthAt(int32_t x) const noexcept
+{
+    if (EqualsAt(m_text, x, mk::kCommentToken))
+        return static_cast<int32_t>(mk::kCommentToken.size());
+    if (EqualsAt(m_text, x, mk::kGuestToken)) return static_cast<int32_t>(mk::kGuestToken.size());
+    return 0;
+}
+
+// The first tag after the token must be a "p" end tag: its "<" and the two
+// bytes after it must be input bytes with no insertion between them, and
+// the ">" that ends it may be an input byte or the last byte of the first
+// string inserted after the name.
+CloseSpot Sweep::FindParagraphClose(int32_t afterToken) noexcept
+{
+    const int32_t lowest = LowestGap();
+    assert(lowest >= afterToken);
+    // An inserted string at or before the first input "<" puts its own "<"
+    // first, and that opens no "p" end tag.
+    const int32_t lt = m_nextLt.AtOrAfter(afterToken);
+    if (lt >= lowest || lt >= m_size) return {};
+    // The "<" must leave room for "/p>" in the whole changed text.
+    if (m_size - 1 - lt < 3 && lowest == kNone) return {};
+    if (lowest <= lt + 2 || lt + 2 >= m_size) return {};
+    if (m_text[static_cast<std::size_t>(lt) + 1] != '/' ||
+        FoldAscii(static_cast<unsigned char>(m_text[static_cast<std::size_t>(lt) + 2])) != 'p') {
+        return {};
+    }
+    const int32_t gt = m_nextGt.AtOrAfter(lt + 3);
+    if (lowest <= gt && lowest != kNone) return {CloseSpot::kAfterFirstStringOfLowestGap, lowest};
+    if (gt >= m_size) return {};
+    return {CloseSpot::kFrontOfGap, gt + 1};
+}
+
+void Sweep::InsertCloseAtFrontOf(int32_t gap)
+{
+    assert(gap <= LowestGap());
+    if (gap == LowestGap()) {
+        ++m_gaps.back().leadingCloses;
+    } else {
+        m_gaps.push_back({gap, 1});
+    }
+}
+
+void Sweep::InsertClose(const CloseSpot& spot)
+{
+    if (spot.kind == CloseSpot::kAfterFirstStringOfLowestGap) {
+        m_gaps.back().AddCloseAfterFirstString();
+    } else {
+        InsertCloseAtFrontOf(spot.gap);
+    }
+}
+
+// The scan has passed below the pending gap: it joins the others.
+void Sweep::SettlePending()
+{
+    if (m_pendingGap < 0) return;
+    assert(m_pendingGap < LowestGap());
+    GapInsertions opens{m_pendingGap};
+    opens.hasOpen = true;
+    opens.trailingOpens = m_pendingOpens - 1;
+    m_gaps.push_back(opens);
+    m_pendingGap = -1;
+    m_pendingOpens = 0;
+}
+
+int32_t Sweep::Run()
+{
+    int32_t count = 0;
+    int32_t x = m_size - kScanOffset;  // the scan position, on an input byte
+    while (x >= 0) {
+        // Find the next token at or below x; the input bytes down to the
+        // pending gap are all the scan meets before that gap's wrappers.
+        const int32_t floor = m_pendingGap >= 0 ? m_pendingGap : 0;
+        int32_t t = 0;
+        while (x >= floor) {
+            x = FindLastByte(m_text.data(), floor, x + 1, '[');
+            if (x < 0) break;
+            if (EqualsAt(m_text, x, mk::kTokenStart) && (t = TokenLengthAt(x)) > 0) break;
+            --x;
+        }
+        if (t == 0) {  // down through the pending wrappers, below the gap
+            if (m_pendingGap < 0) break;
+            x = m_pendingGap - 1;
+            SettlePending();
+            continue;
+        }
+        assert(LowestGap() >= x + t);
+
+        const int32_t lt = m_prevLt.AtOrBefore(x - 1);
+        const bool paragraphStart =
+            lt >= 0 &&
+            FoldAscii(static_cast<unsigned char>(m_text[static_cast<std::size_t>(lt) + 1])) == 'p';
+        const CloseSpot close = paragraphStart ? FindParagraphClose(x + t) : CloseSpot{};
+        ++count;
+        if (close.kind != CloseSpot::kNotFound) {
+            // Around the paragraph: the opening wrapper goes in front of the
+            // start tag, below the scan position.
+            InsertClose(close);
+            assert(m_pendingGap < 0 || m_pendingGap == lt);
+            m_pendingGap = lt;
+            ++m_pendingOpens;
+            // The scan goes on 21 places before the token: inside the
+            // paragraph, or inside the wrapper just put before it.
+            x = x - lt >= kOpenLength + 1 ? x - (kOpenLength + 1) : lt - 1;
+            if (x == lt - 1) SettlePending();
+        } else {
+            InsertCloseAtFrontOf(x + t);
+            m_gaps.push_back({x, 0, true});
+            --x;
+        }
+    }
+    SettlePending();
+    return count;
+}
+
+WrappedText Sweep::Assemble(int32_t count) const
+{
+    int64_t length = m_size;
+    for (const GapInsertions& g : m_gaps) length += g.Bytes();
+    WrappedText out;
+    out.text = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(length) + 1);
+    out.length = static_cast<int32_t>(length);
+    out.count = count;
+
+    char* w = out.text.get();
+    auto put = [&w](std::string_view bytes, int32_t times) {
+        for (int32_t k = 0; k < times; ++k) {
+            std::memcpy(w, bytes.data(), bytes.size());
+            w += bytes.size();
+        }
+    };
+    int32_t copied = 0;
+    for (auto g = m_gaps.rbegin(); g != m_gaps.rend(); ++g) {
+        std::memcpy(w, m_text.data() + copied, static_cast<std::size_t>(g->gap - copied));
+        w += g->gap - copied;
+        copied = g->gap;
+        put(mk::kWrapClose, g->leadingCloses);
+        if (g->hasOpen) {
+            put(mk::kWrapOpen, 1);
+            put(mk::kWrapClose, g->closesAfterOpen);
+            put(mk::kWrapOpen, g->trailingOpens);
+        }
+    }
+    std::memcpy(w, m_text.data() + copied, static_cast<std::size_t>(m_size - copied));
+    w += m_size - copied;
+    *w = '\0';
+    assert(w - out.text.get() == length);
+    return out;
+}
+
+}  // namespace
+
+WrappedText WrapCommentTokens(std::string_view text)
+{
+    Sweep sweep(text);
+    const int32_t count = sweep.Run();
+    if (count == 0) return {};
+    return sweep.Assemble(count);
+}
+
+}  // namespace orlimo
