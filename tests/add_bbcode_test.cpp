@@ -3,34 +3,16 @@
 
 #include <string>
 
-#include "fake_host.h"
+#include "skin_fixtures.h"
 
 namespace {
 
-const std::string kLine =
-    "<script type=\"text/javascript\" src=\"./images/bbcode35.js\"></script>\r\n";
-const std::string kC = "[##_rp_rep_desc_##]";
-const std::string kG = "[##_guest_rep_desc_##]";
-const std::string kOpen = "<div class=\"bbcode\">";
-const std::string kClose = "</div>";
-// Enough bytes after a token for the scan, which starts 33 bytes from the end.
-const std::string kTail = "\r\n<!-- the end of the list -->";
-
-struct AddCase {
-    const char* label;
-    std::string before;
-    std::string after;
-    int32_t count;
-};
+using namespace skin;
+using AddCase = TransformCase;
 
 void ExpectAdded(const AddCase& c)
 {
-    FakeHost host;
-    host.Load(c.before);
-    const int32_t count = host.AddBBCode();
-    EXPECT_EQ(host.Text(), c.after) << c.label;
-    EXPECT_EQ(count, c.count) << c.label;
-    EXPECT_TRUE(host.TerminatedAtLength()) << c.label;
+    ExpectTransform(&CSkinPatchCore::AddBBCode, c);
 }
 
 TEST(AddBBCode, ScriptLine)

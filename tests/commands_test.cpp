@@ -4,16 +4,12 @@
 #include <string>
 
 #include "allocation_failure.h"
-#include "fake_host.h"
 #include "report.h"
+#include "skin_fixtures.h"
 
 namespace {
 
-const std::string kLine =
-    "<script type=\"text/javascript\" src=\"./images/bbcode35.js\"></script>\r\n";
-const std::string kC = "[##_rp_rep_desc_##]";
-const std::string kG = "[##_guest_rep_desc_##]";
-const std::string kOpen = "<div class=\"bbcode\">";
+using namespace skin;
 
 // A small skin whose tokens can all be wrapped and unwrapped again.
 const std::string kSkin =

@@ -12,18 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "fake_host.h"
 #include "literal_skin_patch.h"
 #include "report.h"
+#include "skin_fixtures.h"
 
 namespace {
 
-const std::string kC = "[##_rp_rep_desc_##]";
-const std::string kG = "[##_guest_rep_desc_##]";
-const std::string kOpen = "<div class=\"bbcode\">";
-const std::string kLine =
-    "<script type=\"text/javascript\" src=\"./images/bbcode35.js\"></script>\r\n";
-const std::string kTail = "\r\n<!-- the end of the list -->";
+using namespace skin;
 
 // The bytes of `text` as a C++ literal would spell them.
 std::string Escaped(const std::string& text)

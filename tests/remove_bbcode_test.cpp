@@ -3,31 +3,16 @@
 
 #include <string>
 
-#include "fake_host.h"
+#include "skin_fixtures.h"
 
 namespace {
 
-const std::string kLine =
-    "<script type=\"text/javascript\" src=\"./images/bbcode35.js\"></script>\r\n";
-const std::string kC = "[##_rp_rep_desc_##]";
-const std::string kG = "[##_guest_rep_desc_##]";
-const std::string kOpen = "<div class=\"bbcode\">";
-
-struct RemoveCase {
-    const char* label;
-    std::string before;
-    std::string after;
-    int32_t removed;
-};
+using namespace skin;
+using RemoveCase = TransformCase;
 
 void ExpectRemoved(const RemoveCase& c)
 {
-    FakeHost host;
-    host.Load(c.before);
-    const int32_t removed = host.RemoveBBCode();
-    EXPECT_EQ(host.Text(), c.after) << c.label;
-    EXPECT_EQ(removed, c.removed) << c.label;
-    EXPECT_TRUE(host.TerminatedAtLength()) << c.label;
+    ExpectTransform(&CSkinPatchCore::RemoveBBCode, c);
 }
 
 TEST(RemoveBBCode, NothingOrEverythingToRemove)
