@@ -138,50 +138,40 @@ template <class NextPiece>
     return false;
 }
 
-// Phases 5 and 7: a div wrapper with the class marker, directly around the
-// token or around the p element that directly encloses it. The token comes
-// back bare, or with its p element exactly as it stood.
-[[nodiscard]] std::optional<Piece> NextDivWrapper(std::string_view text, int32_t s,
-                                                  std::string_view token) noexcept
+// Phases 5 to 8: a wrapper element `tag` carrying the class marker, directly
+// around the token or (where `paragraphInside`) around the p element that
+// directly encloses it. The token comes back bare, or with its p element
+// exactly as it stood.
+[[nodiscard]] std::optional<Piece> NextWrapper(std::string_view text, int32_t s,
+                                               std::string_view token, std::string_view tag,
+                                               bool paragraphInside) noexcept
 {
     const int32_t m = Core::FindText(text, token, s);
     if (m < 0) return std::nullopt;
     const int32_t lastByte = m + static_cast<int32_t>(token.size()) - 1;
 
-    const int32_t pclose = Core::FindTagCloseFwd(text, mk::kParagraphTag, lastByte);
-    const int32_t popen = Core::FindTagOpenBack(text, mk::kParagraphTag, m);
-    const bool enclosed = pclose >= 0 && popen >= 0;
+    // What the wrapper's tags must stand right outside of, and what stays.
+    int32_t closeFrom = lastByte;
+    int32_t openFrom = m;
+    std::string_view kept = text.substr(static_cast<std::size_t>(m), token.size());
+    if (paragraphInside) {
+        const int32_t pclose = Core::FindTagCloseFwd(text, mk::kParagraphTag, lastByte);
+        const int32_t popen = Core::FindTagOpenBack(text, mk::kParagraphTag, m);
+        if (pclose >= 0 && popen >= 0) {
+            closeFrom = pclose;
+            openFrom = popen - 1;
+            kept = text.substr(static_cast<std::size_t>(popen),
+                               static_cast<std::size_t>(pclose - popen));
+        }
+    }
 
-    const int32_t close = Core::FindTagCloseFwd(text, mk::kDivTag, enclosed ? pclose : lastByte);
+    const int32_t close = Core::FindTagCloseFwd(text, tag, closeFrom);
     if (close < 0) return std::nullopt;
-    const int32_t open = Core::FindTagOpenBack(text, mk::kDivTag, enclosed ? popen - 1 : m);
+    const int32_t open = Core::FindTagOpenBack(text, tag, openFrom);
     if (open < 0) return std::nullopt;
-    const int32_t afterName = open + 1 + static_cast<int32_t>(mk::kDivTag.size());
+    const int32_t afterName = open + 1 + static_cast<int32_t>(tag.size());
     if (!HasClassMarker(text, afterName, m)) return std::nullopt;
-
-    const std::string_view kept = enclosed ? text.substr(static_cast<std::size_t>(popen),
-                                                         static_cast<std::size_t>(pclose - popen))
-                                           : text.substr(static_cast<std::size_t>(m), token.size());
     return Piece{open, EndWithLineTail(text, close), kept};
-}
-
-// Phases 6 and 8: a textarea with the class marker directly around the token.
-[[nodiscard]] std::optional<Piece> NextTextareaWrapper(std::string_view text, int32_t s,
-                                                       std::string_view token) noexcept
-{
-    const int32_t m = Core::FindText(text, token, s);
-    if (m < 0) return std::nullopt;
-    const int32_t lastByte = m + static_cast<int32_t>(token.size()) - 1;
-
-    const int32_t close = Core::FindTagCloseFwd(text, mk::kTextareaTag, lastByte);
-    if (close < 0) return std::nullopt;
-    const int32_t open = Core::FindTagOpenBack(text, mk::kTextareaTag, m);
-    if (open < 0) return std::nullopt;
-    const int32_t afterName = open + 1 + static_cast<int32_t>(mk::kTextareaTag.size());
-    if (!HasClassMarker(text, afterName, m)) return std::nullopt;
-
-    return Piece{open, EndWithLineTail(text, close),
-                 text.substr(static_cast<std::size_t>(m), token.size())};
 }
 
 }  // namespace
@@ -211,11 +201,13 @@ int32_t CSkinPatchCore::RemoveBBCode()
         std::swap(textCapacity, workCapacity);
     };
     const auto divPhase = [](std::string_view token) {
-        return [token](std::string_view text, int32_t s) { return NextDivWrapper(text, s, token); };
+        return [token](std::string_view text, int32_t s) {
+            return NextWrapper(text, s, token, mk::kDivTag, true);
+        };
     };
     const auto textareaPhase = [](std::string_view token) {
         return [token](std::string_view text, int32_t s) {
-            return NextTextareaWrapper(text, s, token);
+            return NextWrapper(text, s, token, mk::kTextareaTag, false);
         };
     };
 
