@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""Single-point mutation run: how much of the code the native test suite guards.
+
+    python3 scripts/mutate.py                  # every mutant of the default files
+    python3 scripts/mutate.py --list           # only list them
+    python3 scripts/mutate.py --only core/text_search.cpp --sample 20 --seed 3
+
+Each mutant changes one operator or constant on one line (a comparison, an
+equality, a logical operator, + and -, a boolean, an integer literal off by
+one), is rebuilt in build-mutate/ and run against ctest there; a mutant that
+no test fails survives. The source file is restored after every mutant, also
+when the run is interrupted. Survivors listed in scripts/mutants-equivalent.txt
+(one "file:line:column: before -> after" key per line, a reason after " # ") are
+known to change nothing observable and are reported apart.
+"""
+import argparse
+import os
+import random
+import re
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BUILD = os.path.join(ROOT, "build-mutate")
+EQUIVALENT = os.path.join(ROOT, "scripts", "mutants-equivalent.txt")
+DEFAULT_FILES = [
+    "core/add_bbcode.cpp", "core/token_wrapper.cpp", "core/remove_bbcode.cpp",
+    "core/script_close_up.cpp", "core/text_buffer.cpp", "core/text_search.cpp",
+    "core/byte_compare.h", "core/byte_scan.h", "core/commands.cpp", "core/report.cpp",
+    "cli/options.cpp", "cli/write_output.cpp", "cli/read_input.cpp",
+]
+# (pattern, replacement) on code with string literals and comments blanked.
+OPERATORS = [
+    (r" < ", " <= "), (r" <= ", " < "), (r" > ", " >= "), (r" >= ", " > "),
+    (r" == ", " != "), (r" != ", " == "), (r" && ", " || "), (r" \|\| ", " && "),
+    (r" \+ ", " - "), (r" - ", " + "), (r"\btrue\b", "false"), (r"\bfalse\b", "true"),
+    (r"(?<![\w.])(\d+)(?![\w.'])", None),  # integer literal + 1
+]
+
+
+def code_only(line):
+    """The line with string and character literals and // comments blanked, so
+    that operators inside them are never mutated; columns are kept."""
+    out, quote, i = [], None, 0
+    while i < len(line):
+        c = line[i]
+        if quote:
+            out.append(" ")
+            if c == "\\":
+                out.append(" ")
+                i += 1
+            elif c == quote:
+                quote = None
+        elif c in "\"'":
+            quote = c
+            out.append(" ")
+        elif line.startswith("//", i):
+            out.append(" " * (len(line) - i))
+            break
+        else:
+            out.append(c)
+        i += 1
+    return "".join(out)
+
+
+def mutants(path):
+    lines = open(os.path.join(ROOT, path), encoding="utf-8").read().split("\n")
+    for number, line in enumerate(lines, 1):
+        stripped = line.strip()
+        if not stripped or stripped.startswith(("#", "//", "*", "/*", "static_assert")):
+            continue
+        code = code_only(line)
+        for pattern, replacement in OPERATORS:
+            for m in re.finditer(pattern, code):
+                new = replacement if replacement is not None else str(int(m.group(1)) + 1)
+                mutated = line[:m.start()] + new + line[m.end():]
+                key = f"{path}:{number}:{m.start() + 1}: {m.group(0).strip()} -> {new.strip()}"
+                yield key, number - 1, mutated, lines
+
+
+def run(cmd, timeout):
+    try:
+        return subprocess.run(cmd, cwd=ROOT, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return -1
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--only", nargs="*", help="files to mutate (default: core/ and the CLI)")
+    parser.add_argument("--sample", type=int, help="run only this many mutants, chosen at random")
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--list", action="store_true", help="list the mutants and stop")
+    args = parser.parse_args()
+
+    all_mutants = [m for f in (args.only or DEFAULT_FILES) for m in mutants(f)]
+    if args.sample:
+        all_mutants = sorted(random.Random(args.seed).sample(all_mutants,
+                                                             min(args.sample, len(all_mutants))))
+    if args.list:
+        print("\n".join(key for key, *_ in all_mutants))
+        return 0
+
+    equivalent = {}
+    if os.path.exists(EQUIVALENT):
+        for entry in open(EQUIVALENT, encoding="utf-8"):
+            key, _, reason = entry.rstrip("\n").partition(" # ")
+            if key.strip():
+                equivalent[key.strip()] = reason
+    jobs = str(os.cpu_count() or 2)
+    subprocess.run(["cmake", "-S", ".", "-B", BUILD, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+                    "-DORLIMO_BUILD_BENCH=OFF"], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
+    build = ["cmake", "--build", BUILD, "-j", jobs]
+    if run(build, 900) != 0 or run(["ctest", "--test-dir", BUILD, "-j", jobs], 900) != 0:
+        sys.exit("the unmutated build or its tests fail")
+
+    survivors, killed, started = [], 0, time.time()
+    for index, (key, line_index, mutated, lines) in enumerate(all_mutants, 1):
+        path = os.path.join(ROOT, key.split(":")[0])
+        original = "\n".join(lines)
+        try:
+            with open(path, "w", encoding="utf-8") as f:
+                f.write("\n".join(lines[:line_index] + [mutated] + lines[line_index + 1:]))
+            if run(build, 900) != 0:
+                status = "does not build"
+            elif run(["ctest", "--test-dir", BUILD, "-j", jobs, "--stop-on-failure",
+                      "--timeout", "60"], 1200) == 0:
+                status = "SURVIVED"
+                survivors.append(key)
+            else:
+                status = "killed"
+        finally:
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(original)
+        killed += status == "killed"
+        print(f"[{index}/{len(all_mutants)}] {status:14} {key}", flush=True)
+    run(build, 900)
+
+    new = [k for k in survivors if k not in equivalent]
+    print(f"\n{len(all_mutants)} mutants, {killed} killed, {len(survivors)} survived "
+          f"({len(survivors) - len(new)} known equivalent) in {time.time() - started:.0f} s")
+    for key in survivors:
+        print(f"  {'equivalent' if key in equivalent else 'SURVIVOR  '} {key}"
+              + (f"  # {equivalent[key]}" if key in equivalent else ""))
+    return 1 if new else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
