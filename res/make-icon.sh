@@ -33,4 +33,6 @@ for size in 48 32 16; do
         -colors 255 "PNG8:$work/$size-8.png"
     args+=(-b 8 "$work/$size-8.png" -b 32 "$work/$size-32.png")
 done
+# icotool stores each image as a bitmap, so the time stamps ImageMagick writes
+# into the PNG files never reach the icon: it is the same on every run.
 icotool -c -o "$out" "${args[@]}"

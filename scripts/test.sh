@@ -2,7 +2,9 @@
 # Builds Orlimo and runs every test: the native build, then the same tests
 # built with AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz
 # target for a bounded time (ORLIMO_FUZZ_SECONDS, default 60), then the
-# Windows program and the tests cross-built for Windows and run under Wine.
+# Windows program and the tests cross-built for Windows and run under Wine,
+# then the release zip of that program, built a second time to prove it
+# reproducible.
 # Installs what it needs (Debian packages) by itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,5 +32,8 @@ bash scripts/fuzz.sh "${ORLIMO_FUZZ_SECONDS:-60}"
 
 step "Windows build and tests under Wine (build-win/)"
 bash scripts/test-windows.sh
+
+step "release bundle, checked and built twice (build-win/, build-win-again/)"
+bash scripts/test-release.sh
 
 step "all tests passed"
