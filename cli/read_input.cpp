@@ -15,7 +15,9 @@
 namespace orlimo::cli {
 namespace {
 
-constexpr std::size_t kStreamBlock = std::size_t{1} << 20;
+// Large enough to be mapped on its own (above malloc's mmap threshold), so
+// that each block freed after its copy goes back to the system at once.
+constexpr std::size_t kStreamBlock = std::size_t{256} << 10;
 
 [[nodiscard]] Failure TooLarge(const std::string& name, std::size_t limit)
 {
