@@ -268,10 +268,7 @@ test_signal_removes_the_temporary_file() {
         done
         [ "$k" -lt 1000 ] || fail "no temporary file while orlimo waits for its input"
         kill -s "$signal" "$pid"
-        set +e
-        wait "$pid"
-        status=$?
-        set -e
+        wait "$pid" && status=0 || status=$?
         exec 3>&-
         expect_status $((128 + $(kill -l "$signal")))
         expect_untouched dest.html
@@ -379,10 +376,7 @@ test_unwritable_destination() {
     run apply skin.html -o /dev/full
     expect_failure 74 "No space left on device"
     make_sentinel dest.html
-    set +e
-    (ulimit -f 1 && exec "$ORLIMO" apply skin.html -o dest.html) >out 2>err
-    status=$?
-    set -e
+    (ulimit -f 1 && exec "$ORLIMO" apply skin.html -o dest.html) >out 2>err && status=0 || status=$?
     expect_failure 74 "File too large"
     expect_untouched dest.html
     set +e
@@ -435,10 +429,8 @@ test_larger_than_512_mib_is_refused() {
     expect_untouched dest.html
     # A pipe is refused once it passes the limit, holding it about once.
     [ -z "${ORLIMO_SANITIZED:-}" ] || return 0  # sanitizers reserve far more
-    set +e
-    (ulimit -v $((768 << 10)) && yes | exec "$ORLIMO" apply -o dest.html) >out 2>err
-    status=$?
-    set -e
+    (ulimit -v $((768 << 10)) && yes | exec "$ORLIMO" apply -o dest.html) >out 2>err &&
+        status=0 || status=$?
     expect_failure 65 "standard input is larger than 512 MiB"
     expect_untouched dest.html
 }
