@@ -53,7 +53,7 @@ void InstallHandlers() noexcept
     struct sigaction action {};
     action.sa_handler = RemoveAndDie;
     action.sa_mask = FatalSignalSet();
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
     for (const int signal : kFatalSignals) {
         struct sigaction previous {};
         if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN) {
