@@ -4,10 +4,12 @@
 //
 //   build/bin/orlimo_bench                      # everything (a few minutes)
 //   build/bin/orlimo_bench --benchmark_filter=/1MB
+//   build/bin/orlimo_bench --write-input KIND MB FILE   # one input, for the command line
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -208,10 +210,28 @@ void Register(const std::string& input, std::shared_ptr<const std::string> text,
         ->UseRealTime();
 }
 
+// Writes one input to a file, so that scripts can time the whole program on it.
+[[nodiscard]] int WriteInput(const std::string& kindName, double mb, const char* path)
+{
+    for (const bench::InputKind& kind : bench::InputKinds()) {
+        if (kind.name != kindName) continue;
+        const std::string text = kind.make(static_cast<std::size_t>(mb * 1024 * 1024));
+        std::FILE* file = std::fopen(path, "wb");
+        const bool ok =
+            file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        return (file != nullptr && std::fclose(file) == 0 && ok) ? 0 : 1;
+    }
+    std::fprintf(stderr, "no input kind '%s'\n", kindName.c_str());
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 5 && std::strcmp(argv[1], "--write-input") == 0) {
+        return WriteInput(argv[2], std::atof(argv[3]), argv[4]);
+    }
     // Defaults unless given on the command line: medians of five short runs.
     std::vector<char*> args(argv, argv + argc);
     std::string repetitions = "--benchmark_repetitions=5";

@@ -1,32 +1,60 @@
 #include "command_line_host.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
+#include <stdexcept>
+
+#include "failure.h"
+#include "text_checks.h"
+
+namespace {
+
+using orlimo::cli::ExitStatus;
+using orlimo::cli::Failure;
+
+// The core takes its text NUL-terminated and would silently cut it there.
+void RefuseNulBytes(std::string_view text, const std::string& name)
+{
+    const std::size_t nul = orlimo::FindNulByte(text);
+    if (nul == std::string_view::npos) return;
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+        throw Failure(ExitStatus::kDataError,
+                      name +
+                          " is UTF-16 (it starts with a byte-order mark); save it as UTF-8 "
+                          "or code page 949 first");
+    }
+    throw Failure(ExitStatus::kDataError, name + " holds a NUL byte at byte offset " +
+                                              std::to_string(nul) + "; a skin text has none");
+}
+
+}  // namespace
 
 int32_t CCommandLineHost::HostTextLength()
 {
     // A longer input is reported as just too long, so that the core refuses it.
     constexpr std::size_t kTooLong = std::size_t{kMaxTextLength} + 1;
-    return static_cast<int32_t>(std::min(m_strInput.size(), kTooLong));
+    return static_cast<int32_t>(std::min(m_input.Length(), kTooLong));
 }
 
 void CCommandLineHost::HostGetText(char* dest, int32_t capacity)
 {
-    if (capacity <= 0) return;
-    const std::size_t count = std::min(m_strInput.size(), static_cast<std::size_t>(capacity) - 1);
-    std::memcpy(dest, m_strInput.data(), count);
-    dest[count] = '\0';
-    // The core works on its own copy from here on; letting ours go keeps the
-    // peak memory of a large skin one text lower.
-    std::string().swap(m_strInput);
+    const std::size_t length = m_input.Length();
+    if (capacity <= 0 || static_cast<std::size_t>(capacity) - 1 < length) {
+        throw std::logic_error("the core's buffer is shorter than the input");
+    }
+    m_input.ReadInto(dest);
+    dest[length] = '\0';
+    RefuseNulBytes(std::string_view(dest, length), m_input.Name());
 }
 
 void CCommandLineHost::HostSetText(std::string_view text)
 {
-    m_strResult.assign(text);
+    m_destination.Commit(text);
 }
 
+// Called after the store: it must not fail, so it allocates nothing. A
+// failure to print has nowhere to be reported.
 void CCommandLineHost::HostShowMessage(std::string_view utf8)
 {
-    m_strReport.assign(utf8);
+    if (!m_quiet) std::fprintf(stderr, "%.*s\n", static_cast<int>(utf8.size()), utf8.data());
 }

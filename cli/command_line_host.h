@@ -1,22 +1,23 @@
-// The core's host on the command line: the skin text comes from memory and
-// the result and the report are collected, so that nothing is written
-// anywhere until the command has succeeded.
+// The core's host on the command line. The core's buffer is filled straight
+// from the input, and its finished text written straight to the destination
+// when the core stores it: the text is held once, and nothing is written
+// anywhere until the command has succeeded and composed its report.
 #pragma once
 
-#include <string>
 #include <string_view>
 
+#include "file_io.h"
 #include "skin_patch_core.h"
 
 class CCommandLineHost final : public CSkinPatchCore {
 public:
-    // Runs one command on `input`; construct a new host for each command.
-    explicit CCommandLineHost(std::string input) noexcept : m_strInput(std::move(input)) {}
-
-    // What the command stored: the whole changed text.
-    [[nodiscard]] std::string_view Result() const noexcept { return m_strResult; }
-    // The report the command showed (UTF-8, one line, no line end).
-    [[nodiscard]] std::string_view Report() const noexcept { return m_strReport; }
+    // Runs one command from `input` to `destination`, and prints its report
+    // on standard error unless `quiet`; construct a new host for each command.
+    CCommandLineHost(orlimo::cli::InputFile& input, orlimo::cli::Destination& destination,
+                     bool quiet) noexcept
+        : m_input(input), m_destination(destination), m_quiet(quiet)
+    {
+    }
 
 protected:
     [[nodiscard]] int32_t HostTextLength() override;
@@ -25,7 +26,7 @@ protected:
     void HostShowMessage(std::string_view utf8) override;
 
 private:
-    std::string m_strInput;
-    std::string m_strResult;
-    std::string m_strReport;
+    orlimo::cli::InputFile& m_input;
+    orlimo::cli::Destination& m_destination;
+    bool m_quiet;
 };

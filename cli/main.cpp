@@ -15,7 +15,6 @@
 #include "failure.h"
 #include "file_io.h"
 #include "options.h"
-#include "text_checks.h"
 #include "version.h"
 
 namespace {
@@ -40,29 +39,16 @@ void PrintToStandardOutput(std::string_view text)
 
 [[nodiscard]] ExitStatus RunCommand(const orlimo::cli::Options& options)
 {
-    std::string input = orlimo::cli::ReadInput(
-        options.inputPath, static_cast<std::size_t>(CSkinPatchCore::kMaxTextLength));
-    // The core takes its text NUL-terminated and would silently cut it there.
-    if (const std::size_t nul = orlimo::FindNulByte(input); nul != std::string::npos) {
-        throw Failure(ExitStatus::kDataError, orlimo::cli::InputName(options.inputPath) +
-                                                  " holds a NUL byte at byte offset " +
-                                                  std::to_string(nul) + "; a skin text has none");
-    }
-
-    CCommandLineHost host(std::move(input));
+    // The input first, then the destination: a missing input is the first
+    // thing to report, and an unwritable destination is found before the work.
+    orlimo::cli::InputFile input(options.inputPath,
+                                 static_cast<std::size_t>(CSkinPatchCore::kMaxTextLength));
+    orlimo::cli::Destination destination(options.inPlace ? options.inputPath : options.outputPath);
+    CCommandLineHost host(input, destination, options.quiet);
     if (options.command == orlimo::cli::Command::kApply) {
         host.OnApplyBBCode();
     } else {
         host.OnRemoveBBCode();
-    }
-
-    const std::optional<std::string>& destination =
-        options.inPlace ? options.inputPath : options.outputPath;
-    orlimo::cli::WriteOutput(destination, host.Result());
-
-    if (!options.quiet) {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(host.Report().size()),
-                     host.Report().data());
     }
     return ExitStatus::kOk;
 }
@@ -93,9 +79,10 @@ void PrintToStandardOutput(std::string_view text)
 
 int main(int argc, char** argv)
 {
-    // A closed pipe on standard output is then a write error with a message
-    // and a status, not a silent death.
+    // A closed pipe on standard output, or a file past the size limit, is
+    // then a write error with a message and a status, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     ExitStatus status = ExitStatus::kSoftware;
     try {
         status = Run(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));

@@ -1,86 +1,126 @@
-// Reading the whole skin into memory before anything else happens, so that a
-// failure later on leaves every file as it was.
+// Reading the skin. A regular file's size is known, so its bytes are read
+// straight into the core's buffer; a pipe's or a terminal's are gathered in
+// blocks first and handed over block by block, each freed once copied, so
+// that the text is held about once at any moment.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 
 #include "failure.h"
 #include "file_io.h"
-#include "unique_fd.h"
 
 namespace orlimo::cli {
 namespace {
 
-[[nodiscard]] std::string TooLarge(const std::string& name, std::size_t limit)
+// Large enough to be mapped on its own (above malloc's mmap threshold), so
+// that each block freed after its copy goes back to the system at once.
+constexpr std::size_t kStreamBlock = std::size_t{256} << 10;
+
+[[nodiscard]] Failure TooLarge(const std::string& name, std::size_t limit)
 {
-    return name + " is larger than " + std::to_string(limit >> 20) + " MiB, the most orlimo takes";
+    return Failure(ExitStatus::kDataError, name + " is larger than " + std::to_string(limit >> 20) +
+                                               " MiB, the most orlimo takes");
 }
 
-// Reads `fd` to its end, at most limit + 1 bytes: one byte more than allowed
-// is enough to refuse the input.
-[[nodiscard]] std::string ReadToEnd(int fd, const std::string& name, std::size_t limit,
-                                    std::size_t expectedSize)
+[[nodiscard]] Failure CannotRead(const std::string& name, int error)
 {
-    std::string data;
-    data.reserve(std::min(expectedSize, limit) + 1);
-    std::array<char, 64 * 1024> chunk;
-    while (data.size() <= limit) {
-        const std::size_t wanted = std::min(chunk.size(), limit + 1 - data.size());
-        const ssize_t got = ::read(fd, chunk.data(), wanted);
-        if (got == 0) return data;
+    return Failure(ExitStatus::kIoError, "cannot read " + name + ": " + std::strerror(error));
+}
+
+// Reads up to `count` bytes, retrying short reads, until the end of the file.
+// Returns how many it read.
+[[nodiscard]] std::size_t ReadUpTo(int fd, char* dest, std::size_t count, const std::string& name)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::read(fd, dest + done, count - done);
+        if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
-            throw Failure(ExitStatus::kIoError,
-                          "cannot read " + name + ": " + std::strerror(errno));
+            throw CannotRead(name, errno);
         }
-        data.append(chunk.data(), static_cast<std::size_t>(got));
+        done += static_cast<std::size_t>(got);
     }
-    throw Failure(ExitStatus::kDataError, TooLarge(name, limit));
+    return done;
 }
 
 }  // namespace
 
-std::string InputName(const std::optional<std::string>& path)
+InputFile::InputFile(const std::optional<std::string>& path, std::size_t limit)
+    : m_name(path ? "'" + *path + "'" : "standard input"), m_limit(limit)
 {
-    return path ? "'" + *path + "'" : "standard input";
-}
-
-std::string ReadInput(const std::optional<std::string>& path, std::size_t limit)
-{
-    const std::string name = InputName(path);
-    UniqueFd opened;
     if (path) {
-        opened = UniqueFd(::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-        if (!opened.Valid()) {
+        m_opened = UniqueFd(::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+        if (!m_opened.Valid()) {
             throw Failure(ExitStatus::kNoInput,
-                          "cannot open " + name + ": " + std::strerror(errno));
+                          "cannot open " + m_name + ": " + std::strerror(errno));
         }
     }
-    const int fd = path ? opened.Get() : STDIN_FILENO;
+    m_fd = path ? m_opened.Get() : STDIN_FILENO;
 
     struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        throw Failure(ExitStatus::kNoInput, "cannot open " + name + ": " + std::strerror(errno));
+    if (::fstat(m_fd, &info) != 0) {
+        throw Failure(ExitStatus::kNoInput, "cannot open " + m_name + ": " + std::strerror(errno));
     }
     if (S_ISDIR(info.st_mode)) {
-        throw Failure(ExitStatus::kNoInput, "cannot read " + name + ": " + std::strerror(EISDIR));
+        throw Failure(ExitStatus::kNoInput, "cannot read " + m_name + ": " + std::strerror(EISDIR));
     }
-    // A regular file's size is known: refuse a large one before reading it,
-    // and read the rest into one block. (Standard input may have been read
-    // from already, so its size only guides the block.)
-    std::size_t expectedSize = 0;
-    if (S_ISREG(info.st_mode)) {
-        expectedSize = static_cast<std::size_t>(info.st_size);
-        if (path && expectedSize > limit) {
-            throw Failure(ExitStatus::kDataError, TooLarge(name, limit));
+    // A regular file holds its size from where it is read on (standard input
+    // may have been read from already). Files that show no size, as in
+    // /proc, are read as a stream.
+    const off_t offset = ::lseek(m_fd, 0, SEEK_CUR);
+    if (S_ISREG(info.st_mode) && info.st_size > 0 && offset >= 0) {
+        const auto length = static_cast<std::size_t>(std::max<off_t>(info.st_size - offset, 0));
+        if (length > m_limit) throw TooLarge(m_name, m_limit);
+        m_length = length;
+    }
+}
+
+std::size_t InputFile::Length()
+{
+    if (!m_length) ReadStream();
+    return *m_length;
+}
+
+void InputFile::ReadStream()
+{
+    m_stream = true;
+    std::size_t total = 0;
+    for (;;) {
+        auto block = std::unique_ptr<char[]>(new char[kStreamBlock]);
+        const std::size_t got = ReadUpTo(m_fd, block.get(), kStreamBlock, m_name);
+        total += got;
+        if (total > m_limit) throw TooLarge(m_name, m_limit);
+        if (got > 0) m_blocks.push_back(std::move(block));
+        if (got < kStreamBlock) break;
+    }
+    m_length = total;
+}
+
+void InputFile::ReadInto(char* dest)
+{
+    const std::size_t length = Length();
+    if (!m_stream) {
+        // One byte more than the size shows a file that grew meanwhile.
+        char extra = 0;
+        if (ReadUpTo(m_fd, dest, length, m_name) != length ||
+            ReadUpTo(m_fd, &extra, 1, m_name) != 0) {
+            throw Failure(ExitStatus::kIoError, m_name + " changed while it was read");
         }
+    } else {
+        std::size_t done = 0;
+        for (std::unique_ptr<char[]>& block : m_blocks) {
+            const std::size_t count = std::min(kStreamBlock, length - done);
+            std::memcpy(dest + done, block.get(), count);
+            done += count;
+            block.reset();
+        }
+        m_blocks.clear();
     }
-    return ReadToEnd(fd, name, limit, expectedSize);
+    (void)m_opened.Close();  // nothing was written through it
 }
 
 }  // namespace orlimo::cli

@@ -1,25 +1,30 @@
 // Writing the result. A regular destination is replaced atomically: the bytes
-// go to a temporary file in the same folder, which is then renamed over the
-// destination, so that a reader (or an interrupted run) never sees half a skin.
+// go to a temporary file in the same folder, which takes the destination's
+// attributes and is then renamed over it, so that a reader (or an interrupted
+// run) never sees half a skin. Symbolic links are followed, so that the file
+// they name is replaced (or created) and the links stay as they are. A
+// destination that is one of the process's own open files (-o /dev/stdout,
+// an appended log) is written through that descriptor, as standard output is.
+#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <charconv>
+#include <climits>
 #include <cstring>
 #include <memory>
 
 #include "failure.h"
+#include "file_attributes.h"
 #include "file_io.h"
-#include "unique_fd.h"
 
 namespace orlimo::cli {
 namespace {
 
-[[nodiscard]] std::string Reason(int error)
+[[nodiscard]] Failure CannotWrite(ExitStatus status, const std::string& name, int error)
 {
-    return std::strerror(error);
+    return Failure(status, "cannot write " + name + ": " + std::strerror(error));
 }
 
 [[nodiscard]] std::string FolderOf(const std::string& path)
@@ -30,116 +35,115 @@ namespace {
     return path.substr(0, slash);
 }
 
-// The file a path names once symbolic links are followed, so that replacing
-// it keeps the links.
-[[nodiscard]] std::string ResolveLinks(const std::string& path)
+// The file `path` names once symbolic links are followed, whether it exists
+// or not: a dangling link names the file to create.
+[[nodiscard]] std::string FollowLinks(std::string path, const std::string& name)
 {
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                         &std::free);
-    if (!resolved) {
-        throw Failure(ExitStatus::kCannotCreate, "cannot write '" + path + "': " + Reason(errno));
+    constexpr int kMaxLinks = 40;  // as the kernel allows in one path
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0) throw CannotWrite(ExitStatus::kCannotCreate, name, errno);
+        if (static_cast<std::size_t>(length) >= target.size()) {
+            throw CannotWrite(ExitStatus::kCannotCreate, name, ENAMETOOLONG);
+        }
+        target.resize(static_cast<std::size_t>(length));
+        path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
     }
-    return resolved.get();
+    throw CannotWrite(ExitStatus::kCannotCreate, name, ELOOP);
 }
 
-// The mode a file created now would get: 0666 less the umask.
-[[nodiscard]] mode_t NewFileMode() noexcept
+// A descriptor of this process, open for writing, on the file `info`
+// describes; or -1.
+[[nodiscard]] int OwnDescriptorOn(const struct stat& info)
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-}
-
-// A temporary file beside the destination; removed again unless it has been
-// renamed over the destination.
-class TempFile {
-public:
-    TempFile(const std::string& folder, const std::string& destination)
-        : m_path(folder + "/.orlimo-XXXXXX"), m_destination(destination)
-    {
-        m_fd = UniqueFd(::mkstemp(m_path.data()));
-        if (!m_fd.Valid()) {
-            throw Failure(ExitStatus::kCannotCreate,
-                          "cannot create a temporary file in '" + folder + "': " + Reason(errno));
+    struct CloseDir {
+        void operator()(DIR* folder) const noexcept { ::closedir(folder); }
+    };
+    const std::unique_ptr<DIR, CloseDir> folder(::opendir("/proc/self/fd"));
+    if (!folder) return -1;
+    while (const dirent* entry = ::readdir(folder.get())) {
+        const std::string_view digits = entry->d_name;
+        int fd = -1;
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), fd).ec != std::errc{} ||
+            fd == ::dirfd(folder.get())) {
+            continue;
+        }
+        const int flags = ::fcntl(fd, F_GETFL);
+        struct stat open {};
+        if (flags >= 0 && (flags & O_ACCMODE) != O_RDONLY && ::fstat(fd, &open) == 0 &&
+            open.st_dev == info.st_dev && open.st_ino == info.st_ino) {
+            return fd;
         }
     }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile()
-    {
-        if (!m_renamed) ::unlink(m_path.c_str());
-    }
-
-    void Write(std::string_view bytes)
-    {
-        if (const int error = WriteAll(m_fd.Get(), bytes)) ThrowIo(error);
-    }
-
-    // Gives the file the destination's permission bits and, where allowed,
-    // its owner (chown first: it may clear the set-id bits).
-    void TakeAttributes(const struct stat* existing)
-    {
-        if (existing != nullptr) {
-            if (existing->st_uid != ::geteuid() || existing->st_gid != ::getegid()) {
-                (void)!::fchown(m_fd.Get(), existing->st_uid, existing->st_gid);
-            }
-        }
-        const mode_t mode = existing != nullptr ? existing->st_mode & 07777 : NewFileMode();
-        if (::fchmod(m_fd.Get(), mode) != 0) {
-            throw Failure(ExitStatus::kCannotCreate, "cannot set the permissions of '" +
-                                                         m_destination + "': " + Reason(errno));
-        }
-    }
-
-    // Makes the bytes durable, then puts the file in the destination's place.
-    void RenameOverDestination()
-    {
-        if (::fsync(m_fd.Get()) != 0) ThrowIo(errno);
-        if (m_fd.Close() != 0) ThrowIo(errno);
-        if (::rename(m_path.c_str(), m_destination.c_str()) != 0) {
-            throw Failure(ExitStatus::kCannotCreate,
-                          "cannot replace '" + m_destination + "': " + Reason(errno));
-        }
-        m_renamed = true;
-    }
-
-private:
-    [[noreturn]] void ThrowIo(int error) const
-    {
-        throw Failure(ExitStatus::kIoError,
-                      "cannot write '" + m_destination + "': " + Reason(error));
-    }
-
-    std::string m_path;
-    std::string m_destination;
-    UniqueFd m_fd;
-    bool m_renamed = false;
-};
-
-void ReplaceFile(const std::string& destination, std::string_view bytes,
-                 const struct stat* existing)
-{
-    TempFile temp(FolderOf(destination), destination);
-    temp.Write(bytes);
-    temp.TakeAttributes(existing);
-    temp.RenameOverDestination();
-}
-
-// A pipe, a terminal or a device: replacing it would be wrong, so write into it.
-void WriteDirectly(const std::string& path, std::string_view bytes)
-{
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
-    if (!fd.Valid()) {
-        throw Failure(ExitStatus::kCannotCreate, "cannot write '" + path + "': " + Reason(errno));
-    }
-    int error = WriteAll(fd.Get(), bytes);
-    if (error == 0 && fd.Close() != 0) error = errno;
-    if (error != 0) {
-        throw Failure(ExitStatus::kIoError, "cannot write '" + path + "': " + Reason(error));
-    }
+    return -1;
 }
 
 }  // namespace
+
+Destination::Destination(const std::optional<std::string>& path)
+    : m_name(path ? "'" + *path + "'" : "standard output"), m_fd(STDOUT_FILENO)
+{
+    if (!path) return;
+    struct stat existing {};
+    const bool exists = ::stat(path->c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT) throw CannotWrite(ExitStatus::kCannotCreate, m_name, errno);
+    if (exists) {
+        if (const int fd = OwnDescriptorOn(existing); fd >= 0) {
+            m_fd = fd;
+            return;
+        }
+        if (S_ISDIR(existing.st_mode)) throw CannotWrite(ExitStatus::kCannotCreate, m_name, EISDIR);
+        if (!S_ISREG(existing.st_mode)) {  // a pipe or a device: replacing it would be wrong
+            m_kind = Kind::kDevice;
+            m_path = *path;
+            return;
+        }
+        // A file its owner has made read-only stays as it is, although the
+        // rename would get past its permission bits.
+        if (::access(path->c_str(), W_OK) != 0) {
+            throw CannotWrite(ExitStatus::kCannotCreate, m_name, errno);
+        }
+        m_replaced = existing;
+    }
+    m_kind = Kind::kReplace;
+    m_path = FollowLinks(*path, m_name);
+    m_temp.emplace(FolderOf(m_path));
+}
+
+void Destination::Commit(std::string_view bytes)
+{
+    switch (m_kind) {
+        case Kind::kDescriptor:
+            if (const int error = WriteAll(m_fd, bytes)) {
+                throw CannotWrite(ExitStatus::kIoError, m_name, error);
+            }
+            return;
+        case Kind::kDevice: {
+            // Opened only now: a pipe's reader sees nothing of a failed run.
+            UniqueFd fd(::open(m_path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+            if (!fd.Valid()) throw CannotWrite(ExitStatus::kCannotCreate, m_name, errno);
+            int error = WriteAll(fd.Get(), bytes);
+            if (error == 0 && fd.Close() != 0) error = errno;
+            if (error != 0) throw CannotWrite(ExitStatus::kIoError, m_name, error);
+            return;
+        }
+        case Kind::kReplace:
+            if (const int error = WriteAll(m_temp->Fd(), bytes)) {
+                throw CannotWrite(ExitStatus::kIoError, m_name, error);
+            }
+            // After the bytes: a write by another user would clear set-ID bits.
+            if (m_replaced) {
+                CopyAttributes(m_temp->Fd(), m_path, *m_replaced, m_name);
+            } else {
+                SetNewFileMode(m_temp->Fd(), m_name);
+            }
+            m_temp->RenameTo(m_path, m_name);
+            return;
+    }
+}
 
 int WriteAll(int fd, std::string_view bytes) noexcept
 {
@@ -152,35 +156,6 @@ int WriteAll(int fd, std::string_view bytes) noexcept
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return 0;
-}
-
-void WriteOutput(const std::optional<std::string>& path, std::string_view bytes)
-{
-    if (!path) {
-        if (const int error = WriteAll(STDOUT_FILENO, bytes)) {
-            throw Failure(ExitStatus::kIoError, "cannot write standard output: " + Reason(error));
-        }
-        return;
-    }
-    struct stat existing {};
-    if (::stat(path->c_str(), &existing) != 0) {
-        if (errno != ENOENT) {
-            throw Failure(ExitStatus::kCannotCreate,
-                          "cannot write '" + *path + "': " + Reason(errno));
-        }
-        ReplaceFile(*path, bytes, nullptr);  // a new file
-        return;
-    }
-    if (!S_ISREG(existing.st_mode)) {
-        WriteDirectly(*path, bytes);
-        return;
-    }
-    // A file its owner has made read-only stays as it is, although the
-    // rename would get past its permission bits.
-    if (::access(path->c_str(), W_OK) != 0) {
-        throw Failure(ExitStatus::kCannotCreate, "cannot write '" + *path + "': " + Reason(errno));
-    }
-    ReplaceFile(ResolveLinks(*path), bytes, &existing);
 }
 
 }  // namespace orlimo::cli

@@ -13,7 +13,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 step() { printf '\n==== %s ====\n' "$*"; }
 
 step "packages"
-bash scripts/ensure-packages.sh cmake make g++ googletest libbenchmark-dev
+bash scripts/ensure-packages.sh cmake make g++ googletest libbenchmark-dev acl attr
 
 step "native build, tests and a benchmark smoke run (build/)"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORLIMO_BUILD_TESTS=ON >/dev/null

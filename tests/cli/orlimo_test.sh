@@ -150,6 +150,13 @@ test_standard_input_and_output() {
     set -e
     expect_status 0
     expect_same piped expected
+
+    # Naming an open descriptor of orlimo writes through it: appends here.
+    echo keep >log
+    "$ORLIMO" apply -q -o /dev/stdout skin.html >>log
+    "$ORLIMO" apply -q -o /dev/stderr skin.html 2>>log
+    "$ORLIMO" apply -q -o /dev/fd/3 skin.html 3>>log
+    expect_same log <(echo keep; cat expected expected expected)
 }
 
 test_output_file_is_created_or_replaced() {
@@ -192,6 +199,14 @@ test_in_place_keeps_permissions_and_links() {
         run apply -i owned.html
         expect_status 0
         [ "$(stat -c %u:%g owned.html)" = 65534:65534 ] || fail "owner $(stat -c %u:%g owned.html)"
+        # Another user cannot keep root as the owner, so the set-ID bits go.
+        mkdir -m 777 shared
+        cp "$EXAMPLE" shared/setid.html
+        chmod 6666 shared/setid.html
+        chmod 755 "$WORK"
+        setpriv --reuid=65534 --regid=65534 --clear-groups "$ORLIMO" apply -q -i shared/setid.html
+        [ "$(stat -c %a:%u shared/setid.html)" = 666:65534 ] ||
+            fail "set-ID file became $(stat -c %a:%u shared/setid.html)"
     fi
 
     mkdir real
@@ -201,7 +216,63 @@ test_in_place_keeps_permissions_and_links() {
     expect_status 0
     [ -L link.html ] || fail "the link was replaced"
     expect_same real/skin.html expected
+
+    # A dangling link gets the file it names; into a missing folder, nothing.
+    ln -s real/made.html dangling.html
+    ln -s missing/made.html into-missing.html
+    run apply "$EXAMPLE" -o dangling.html
+    expect_status 0
+    [ -L dangling.html ] || fail "the dangling link was replaced"
+    expect_same real/made.html expected
+    run apply "$EXAMPLE" -o into-missing.html
+    expect_failure 73 "No such file or directory"
+    [ -L into-missing.html ] && [ ! -e missing ] || fail "a link into a missing folder was touched"
     expect_no_temp_files
+}
+
+# -i keeps the ACL and the extended attributes and adds none: the folder's
+# default ACL must not reach a file that had no ACL.
+test_in_place_keeps_acl_and_attributes() {
+    cp "$EXAMPLE" acl.html
+    mkdir inherits
+    cp "$EXAMPLE" inherits/plain.html
+    if ! { setfacl -m u:nobody:rw acl.html && setfattr -n user.note -v x acl.html &&
+        setfacl -d -m u:nobody:rwx inherits; } 2>/dev/null; then
+        echo "SKIP: needs setfacl and setfattr, and ACLs and user attributes in $WORK"
+        exit 77
+    fi
+    local file
+    for file in acl.html inherits/plain.html; do
+        getfattr -d -m - "$file" >before
+        stat -c %A "$file" >>before
+        run apply -i "$file"
+        expect_status 0
+        { getfattr -d -m - "$file" && stat -c %A "$file"; } | diff before - >&2 ||
+            fail "$file lost or gained attributes"
+    done
+}
+
+# A signal while the temporary file exists (orlimo waits on a pipe for its
+# input): the file goes, the destination stays, and orlimo dies of the signal.
+test_signal_removes_the_temporary_file() {
+    make_sentinel dest.html
+    mkfifo in
+    local signal pid k
+    for signal in INT TERM HUP; do
+        env --default-signal "$ORLIMO" apply -o dest.html in 2>err &
+        pid=$!
+        exec 3>in  # orlimo has opened its input and waits for bytes
+        for ((k = 0; k < 1000; k++)); do
+            [ -z "$(find . -name '.orlimo-*')" ] || break
+            sleep 0.01
+        done
+        [ "$k" -lt 1000 ] || fail "no temporary file while orlimo waits for its input"
+        kill -s "$signal" "$pid"
+        wait "$pid" && status=0 || status=$?
+        exec 3>&-
+        expect_status $((128 + $(kill -l "$signal")))
+        expect_untouched dest.html
+    done
 }
 
 test_destination_that_is_not_a_regular_file() {
@@ -273,6 +344,9 @@ test_nul_byte_is_refused() {
     expect_same nul.html nul.before
     run apply <nul.html
     expect_failure 65 "standard input holds a NUL byte at byte offset 3"
+    printf '\xff\xfe<\0p\0>\0' >utf16.html
+    run apply utf16.html
+    expect_failure 65 "'utf16.html' is UTF-16 (it starts with a byte-order mark); save it as UTF-8"
 }
 
 test_missing_or_unreadable_input() {
@@ -301,6 +375,10 @@ test_unwritable_destination() {
     expect_failure 73 "Is a directory"
     run apply skin.html -o /dev/full
     expect_failure 74 "No space left on device"
+    make_sentinel dest.html
+    (ulimit -f 1 && exec "$ORLIMO" apply skin.html -o dest.html) >out 2>err && status=0 || status=$?
+    expect_failure 74 "File too large"
+    expect_untouched dest.html
     set +e
     "$ORLIMO" apply skin.html >&- 2>err
     status=$?
@@ -349,6 +427,12 @@ test_larger_than_512_mib_is_refused() {
     run apply huge.html -o dest.html
     expect_failure 65 "larger than 512 MiB"
     expect_untouched dest.html
+    # A pipe is refused once it passes the limit, holding it about once.
+    [ -z "${ORLIMO_SANITIZED:-}" ] || return 0  # sanitizers reserve far more
+    (ulimit -v $((768 << 10)) && yes | exec "$ORLIMO" apply -o dest.html) >out 2>err &&
+        status=0 || status=$?
+    expect_failure 65 "standard input is larger than 512 MiB"
+    expect_untouched dest.html
 }
 
 test_out_of_memory() {
@@ -357,7 +441,7 @@ test_out_of_memory() {
     make_big_skin $((96 << 20)) big.html
     cp big.html big.before
     make_sentinel dest.html
-    local limit_kib=$((160 << 10))  # the input fits, a second copy of it does not
+    local limit_kib=$((160 << 10))  # the input fits, Apply's result beside it does not
     set +e
     (ulimit -v "$limit_kib" && exec "$ORLIMO" apply big.html -o dest.html) >out 2>err
     status=$?
@@ -365,7 +449,7 @@ test_out_of_memory() {
     expect_failure 71 "out of memory"
     expect_untouched dest.html
     set +e
-    (ulimit -v "$limit_kib" && exec "$ORLIMO" remove -i big.html) >out 2>err
+    (ulimit -v "$limit_kib" && exec "$ORLIMO" apply -i big.html) >out 2>err
     status=$?
     set -e
     expect_failure 71 "out of memory"
