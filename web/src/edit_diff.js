@@ -1,0 +1,93 @@
+// The difference between a skin before and after a command, fast enough for
+// a 1 MB skin with thousands of changes. A general diff is quadratic in the
+// size of what changed; a command only inserts and removes short pieces
+// between long runs of unchanged text, so this one walks both texts together
+// and, where they part, looks for the nearest place where they agree again.
+//
+// Any result is a correct edit script from `a` to `b`; it is the smallest one
+// for the commands' edits. A change it cannot place (more than kNear
+// characters replaced on both sides) runs to the end of the texts.
+import {Change} from '@codemirror/merge';
+
+const kAgree = 24;       // characters that must agree to resynchronise
+const kNear = 256;       // the longest replacement searched for
+const kFar = [4096, 1 << 16, 1 << 30];  // widening searches for a pure insertion or removal
+
+// Agreement at a[i..] and b[j..]: kAgree characters, or both ends together.
+function agree(a, i, b, j) {
+  const n = Math.min(kAgree, a.length - i, b.length - j);
+  if (n < kAgree && a.length - i !== b.length - j) return false;
+  return a.startsWith(b.substring(j, j + n), i);
+}
+
+// The first k in [1, limit] at which from[at + k..] agrees with to[to0..].
+function skipIn(from, at, to, to0, limit) {
+  const key = to.substring(to0, to0 + kAgree);
+  // A substring of a long string is a cheap slice: the search stays bounded.
+  const window = from.substring(at + 1, at + 1 + limit + kAgree);
+  for (let k = window.indexOf(key); k >= 0 && k < limit; k = window.indexOf(key, k + 1)) {
+    if (agree(from, at + 1 + k, to, to0)) return k + 1;
+  }
+  return -1;
+}
+
+// [da, db]: how much of `a` and of `b` to skip from i and j so that they agree
+// again, preferring the shortest pure insertion or removal; or null.
+function resync(a, i, b, j) {
+  for (const far of kFar) {
+    const removed = skipIn(a, i, b, j, far);
+    const inserted = skipIn(b, j, a, i, far);
+    if (removed > 0 || inserted > 0) {
+      if (inserted < 0 || (removed > 0 && removed < inserted)) return [removed, 0];
+      return [0, inserted];
+    }
+    if (far >= a.length + b.length) break;
+  }
+  for (let total = 2; total <= 2 * kNear; ++total) {
+    for (let da = Math.max(1, total - kNear); da <= Math.min(kNear, total - 1); ++da) {
+      if (agree(a, i + da, b, j + total - da)) return [da, total - da];
+    }
+  }
+  return null;
+}
+
+// A pure insertion or removal can slide back along text that repeats it, up
+// to `room` characters (the unchanged run before it); put it where its text
+// starts with "<", as the commands' pieces do, if it can.
+function placed(a, b, fromA, toA, fromB, toB, room) {
+  const [s, from, len] = toA === fromA ? [b, fromB, toB - fromB] : [a, fromA, toA - fromA];
+  if (len === 0 || (toA !== fromA && toB !== fromB)) return new Change(fromA, toA, fromB, toB);
+  let shift = 0;  // leftwards, as far as the text repeats
+  while (shift < room && s.charCodeAt(from - shift - 1) === s.charCodeAt(from - shift - 1 + len)) {
+    ++shift;
+  }
+  for (let k = shift; k > 0; --k) {
+    if (s[from - k] === '<') return new Change(fromA - k, toA - k, fromB - k, toB - k);
+  }
+  return new Change(fromA, toA, fromB, toB);
+}
+
+export function editDiff(a, b) {
+  const changes = [];
+  let i = 0;
+  let j = 0;
+  for (;;) {
+    const runStart = i;
+    while (i < a.length && j < b.length && a.charCodeAt(i) === b.charCodeAt(j)) {
+      ++i;
+      ++j;
+    }
+    if (i === a.length || j === b.length) {
+      if (i < a.length || j < b.length) changes.push(placed(a, b, i, a.length, j, b.length, i - runStart));
+      return changes;
+    }
+    const skip = resync(a, i, b, j);
+    if (skip === null) {
+      changes.push(new Change(i, a.length, j, b.length));
+      return changes;
+    }
+    changes.push(placed(a, b, i, i + skip[0], j, j + skip[1], i - runStart));
+    i += skip[0];
+    j += skip[1];
+  }
+}
