@@ -7,7 +7,10 @@
 // Any result is a correct edit script from `a` to `b`; it is the smallest one
 // for the commands' edits. A change it cannot place (more than kNear
 // characters replaced on both sides) runs to the end of the texts.
-import {Change} from '@codemirror/merge';
+//
+// A change is {fromA, toA, fromB, toB}: a[fromA, toA) became b[fromB, toB).
+
+const change = (fromA, toA, fromB, toB) => ({fromA, toA, fromB, toB});
 
 const kAgree = 24;       // characters that must agree to resynchronise
 const kNear = 256;       // the longest replacement searched for
@@ -56,15 +59,15 @@ function resync(a, i, b, j) {
 // starts with "<", as the commands' pieces do, if it can.
 function placed(a, b, fromA, toA, fromB, toB, room) {
   const [s, from, len] = toA === fromA ? [b, fromB, toB - fromB] : [a, fromA, toA - fromA];
-  if (len === 0 || (toA !== fromA && toB !== fromB)) return new Change(fromA, toA, fromB, toB);
+  if (len === 0 || (toA !== fromA && toB !== fromB)) return change(fromA, toA, fromB, toB);
   let shift = 0;  // leftwards, as far as the text repeats
   while (shift < room && s.charCodeAt(from - shift - 1) === s.charCodeAt(from - shift - 1 + len)) {
     ++shift;
   }
   for (let k = shift; k > 0; --k) {
-    if (s[from - k] === '<') return new Change(fromA - k, toA - k, fromB - k, toB - k);
+    if (s[from - k] === '<') return change(fromA - k, toA - k, fromB - k, toB - k);
   }
-  return new Change(fromA, toA, fromB, toB);
+  return change(fromA, toA, fromB, toB);
 }
 
 export function editDiff(a, b) {
@@ -83,7 +86,7 @@ export function editDiff(a, b) {
     }
     const skip = resync(a, i, b, j);
     if (skip === null) {
-      changes.push(new Change(i, a.length, j, b.length));
+      changes.push(change(i, a.length, j, b.length));
       return changes;
     }
     changes.push(placed(a, b, i, i + skip[0], j, j + skip[1], i - runStart));

@@ -1,24 +1,21 @@
 // The page: opens, edits, runs the commands on, shows the changes of, copies
 // and saves one skin. Nothing leaves the browser.
-import {Compartment, EditorState, Transaction} from '@codemirror/state';
+import {ChangeSet, EditorState, Transaction} from '@codemirror/state';
 import {EditorView} from '@codemirror/view';
 import {isolateHistory, redo, undo} from '@codemirror/commands';
 import {openSearchPanel} from '@codemirror/search';
-import {getChunks, goToNextChunk, goToPreviousChunk, unifiedMergeView} from '@codemirror/merge';
 import createOrlimoCore from 'orlimo-core';
 import wasmBase64 from 'orlimo-core-wasm';
 import {Status, loadCore} from './core.js';
+import {
+  changePosition, changeViewExtension, changesShown, hideChanges, showChanges, stepToChange,
+} from './change_view.js';
 import {createEditor} from './editor.js';
 import {editDiff} from './edit_diff.js';
 import {Encoding, decodeSkin, firstLineBreak, isEditable, lineBreakName} from './encoding.js';
 import {skinBytes, skinFile, skinFileEffects, skinText} from './skin_file.js';
 
 const $ = (id) => document.getElementById(id);
-const countLineFeeds = (s) => {
-  let n = 0;
-  for (let at = s.indexOf('\n'); at >= 0; at = s.indexOf('\n', at + 1)) ++n;
-  return n;
-};
 const mib = (bytes) => Math.round((bytes / (1 << 20)) * 10) / 10;
 const kKeepsText = '편집기의 텍스트는 그대로입니다.';
 
@@ -51,28 +48,14 @@ function say(text, kind = 'report') {
 
 // ---- What changed -------------------------------------------------------------
 
-// The change view's chunks come from the same difference the command used.
-let lastDiff = {a: '', b: '', changes: []};
-const memoDiff = (a, b) => (a === lastDiff.a && b === lastDiff.b ? lastDiff.changes : editDiff(a, b));
-
-const changeView = new Compartment();
-const changeViewAgainst = (original) => unifiedMergeView({
-  original,
-  mergeControls: false,
-  allowInlineDiffs: true,
-  syntaxHighlightDeletions: false,
-  diffConfig: {override: memoDiff},
-});
-
-function showChanges(state) {
-  const chunks = getChunks(state)?.chunks;
-  $('changes').hidden = !chunks;
-  if (!chunks) return;
-  const head = state.selection.main.head;
-  const at = chunks.findIndex((c) => c.fromB <= head && head <= c.endB);
-  $('change-count').textContent = chunks.length === 0 ? '바뀐 곳 없음'
-    : at < 0 ? `바뀐 곳 ${chunks.length}곳` : `바뀐 곳 ${chunks.length}곳 중 ${at + 1}번째`;
-  $('prev-change').disabled = $('next-change').disabled = chunks.length === 0;
+function showPosition(state) {
+  const position = changePosition(state);
+  $('changes').hidden = !position;
+  if (!position) return;
+  const {count, at} = position;
+  $('change-count').textContent = count === 0 ? '바뀐 곳 없음'
+    : at === 0 ? `바뀐 곳 ${count}곳` : `바뀐 곳 ${count}곳 중 ${at}번째`;
+  $('prev-change').disabled = $('next-change').disabled = count === 0;
 }
 
 // ---- The skin's file ------------------------------------------------------------
@@ -96,15 +79,14 @@ function showFile(file) {
 // ---- The editor -----------------------------------------------------------------
 
 const view = createEditor($('editor'), [
-  changeView.of([]),
-  // Undo and redo of a command close its change view: it would otherwise be
-  // updated change by change, and there is nothing left to show.
+  changeViewExtension,
+  // Undo and redo of a command replace the whole text: close the change view.
   EditorState.transactionExtender.of((tr) =>
-    (tr.isUserEvent('undo') || tr.isUserEvent('redo')) && getChunks(tr.startState)
-      ? {effects: changeView.reconfigure([])} : null),
+    (tr.isUserEvent('undo') || tr.isUserEvent('redo')) && changesShown(tr.startState)
+      ? {effects: hideChanges()} : null),
   EditorView.updateListener.of((u) => {
     if (u.startState.field(skinFile) !== u.state.field(skinFile)) showFile(u.state.field(skinFile));
-    if (u.docChanged || u.selectionSet || u.transactions.some((t) => t.reconfigured)) showChanges(u.state);
+    if (u.docChanged || u.selectionSet || u.transactions.some((t) => t.effects.length)) showPosition(u.state);
   }),
   // Files dropped on the editor open as a skin (below), not as inserted text.
   EditorView.domEventHandlers({drop: (event) => event.dataTransfer?.types.includes('Files')}),
@@ -140,7 +122,7 @@ async function openFile(file) {
     changes: {from: 0, to: view.state.doc.length, insert: skinText(text, lineBreak)},
     effects: [
       ...skinFileEffects({name: file.name, encoding, lineBreak, bytes}),
-      changeView.reconfigure([]),
+      hideChanges(),
     ],
     selection: {anchor: 0},
     annotations: [isolateHistory.of('full'), Transaction.userEvent.of('orlimo.open')],
@@ -190,30 +172,26 @@ async function runCommand(apply) {
   const decoded = measured('decode', () => decodeSkin(result.bytes, file.encoding));
   const before = state.doc;
   const after = skinText(decoded.text, file.lineBreak);
-  // The difference is taken on the texts with LF between lines; a line that
-  // holds a stray LF of its own makes that ambiguous, and then the whole text
-  // is replaced.
   const a = before.toString();
-  const b = after.toString();
-  const changes = measured('diff', () => editDiff(a, b));
-  lastDiff = {a, b, changes};
-  const plain = countLineFeeds(a) === before.lines - 1 && countLineFeeds(b) === after.lines - 1;
-  // The editor takes only what changed, so that the cursor and the scroll
-  // stay where they were.
-  measured('editor', () => view.dispatch({
-    changes: plain
-      ? changes.map((c) => ({from: c.fromA, to: c.toA, insert: after.slice(c.fromB, c.toB)}))
-      : {from: 0, to: before.length, insert: after},
-    effects: [
-      ...skinFileEffects({...file, encoding: decoded.encoding, bytes: result.bytes}),
-      changeView.reconfigure([]),
-    ],
-    annotations: [isolateHistory.of('full'), Transaction.userEvent.of('orlimo.command')],
-    filter: false,
-  }));
-  // A change view set up in the same transaction would first be built
-  // against the old text and then updated change by change.
-  measured('change view', () => view.dispatch({effects: changeView.reconfigure(changeViewAgainst(before))}));
+  const changes = measured('diff', () => editDiff(a, after.toString()));
+  // The editor's text is replaced whole: for a large skin far cheaper than
+  // thousands of small edits, and exact whatever its lines hold. The
+  // selection and the scroll position follow the changes.
+  measured('editor', () => {
+    const mapping = ChangeSet.of(changes.map((c) =>
+      ({from: c.fromA, to: c.toA, insert: after.slice(c.fromB, c.toB)})), before.length);
+    view.dispatch({
+      changes: changes.length ? {from: 0, to: before.length, insert: after} : undefined,
+      selection: state.selection.map(mapping),
+      effects: [
+        view.scrollSnapshot().map(mapping),
+        ...skinFileEffects({...file, encoding: decoded.encoding, bytes: result.bytes}),
+        showChanges(changes, a, after),
+      ],
+      annotations: [isolateHistory.of('full'), Transaction.userEvent.of('orlimo.command')],
+      filter: false,
+    });
+  });
   say(result.report);
 }
 
@@ -263,10 +241,9 @@ $('remove').addEventListener('click', () => runCommand(false));
 $('copy').addEventListener('click', copyAll);
 $('save').addEventListener('click', save);
 $('find').addEventListener('click', () => openSearchPanel(view));
-$('prev-change').addEventListener('click', () => goToPreviousChunk(view));
-$('next-change').addEventListener('click', () => goToNextChunk(view));
-$('close-changes').addEventListener('click', () =>
-  view.dispatch({effects: changeView.reconfigure([])}));
+$('prev-change').addEventListener('click', () => stepToChange(view, false));
+$('next-change').addEventListener('click', () => stepToChange(view, true));
+$('close-changes').addEventListener('click', () => view.dispatch({effects: hideChanges()}));
 
 const hasFiles = (event) => event.dataTransfer?.types.includes('Files');
 document.addEventListener('dragover', (e) => {
