@@ -4,17 +4,19 @@
 // between long runs of unchanged text, so this one walks both texts together
 // and, where they part, looks for the nearest place where they agree again.
 //
-// Any result is a correct edit script from `a` to `b`; it is the smallest one
-// for the commands' edits. A change it cannot place (more than kNear
-// characters replaced on both sides) runs to the end of the texts.
+// Any result is a correct edit script from `a` to `b`, in order; for the
+// commands' edits (short pieces with unchanged text between them) it finds
+// each piece. A change it cannot place (more than kNear characters replaced
+// on both sides) runs to the end of the texts.
 //
 // A change is {fromA, toA, fromB, toB}: a[fromA, toA) became b[fromB, toB).
 
 const change = (fromA, toA, fromB, toB) => ({fromA, toA, fromB, toB});
 
-const kAgree = 24;       // characters that must agree to resynchronise
-const kNear = 256;       // the longest replacement searched for
-const kFar = [4096, 1 << 16, 1 << 30];  // widening searches for a pure insertion or removal
+const kAgree = 16;  // characters that must agree to resynchronise (a token is 19 or more)
+const kNear = 256;  // the most skipped on either side near a divergence
+const kFar = 1 << 16;  // the longest pure insertion or removal looked for further
+const kBlock = 64;
 
 // Agreement at a[i..] and b[j..]: kAgree characters, or both ends together.
 function agree(a, i, b, j) {
@@ -23,9 +25,13 @@ function agree(a, i, b, j) {
   return a.startsWith(b.substring(j, j + n), i);
 }
 
-// The first k in [1, limit] at which from[at + k..] agrees with to[to0..].
+// The first k in [1, limit] at which from[at + k..] agrees with to[to0..], or -1.
 function skipIn(from, at, to, to0, limit) {
   const key = to.substring(to0, to0 + kAgree);
+  if (key.length < kAgree) {  // `to` ends within the key, so `from` must too
+    const k = from.length - key.length - at;
+    return k >= 1 && k <= limit && from.endsWith(key) ? k : -1;
+  }
   // A substring of a long string is a cheap slice: the search stays bounded.
   const window = from.substring(at + 1, at + 1 + limit + kAgree);
   for (let k = window.indexOf(key); k >= 0 && k < limit; k = window.indexOf(key, k + 1)) {
@@ -34,24 +40,27 @@ function skipIn(from, at, to, to0, limit) {
   return -1;
 }
 
+// The shorter of a pure removal and a pure insertion within `limit`, or null.
+function pureSkip(a, i, b, j, limit) {
+  const removed = skipIn(a, i, b, j, limit);
+  const inserted = skipIn(b, j, a, i, limit);
+  if (removed < 0 && inserted < 0) return null;
+  return inserted < 0 || (removed > 0 && removed < inserted) ? [removed, 0] : [0, inserted];
+}
+
 // [da, db]: how much of `a` and of `b` to skip from i and j so that they agree
-// again, preferring the shortest pure insertion or removal; or null.
+// again, the least in all within kNear on each side, else a pure removal or
+// insertion within kFar; or null.
 function resync(a, i, b, j) {
-  for (const far of kFar) {
-    const removed = skipIn(a, i, b, j, far);
-    const inserted = skipIn(b, j, a, i, far);
-    if (removed > 0 || inserted > 0) {
-      if (inserted < 0 || (removed > 0 && removed < inserted)) return [removed, 0];
-      return [0, inserted];
-    }
-    if (far >= a.length + b.length) break;
+  let best = pureSkip(a, i, b, j, kNear);
+  // A replacement wins only by skipping fewer characters in all.
+  for (let db = 1; db <= Math.min(kNear, b.length - j); ++db) {
+    const most = Math.min(kNear, best ? best[0] + best[1] - db - 1 : kNear);
+    if (most < 1) break;
+    const da = skipIn(a, i, b, j + db, most);
+    if (da > 0) best = [da, db];
   }
-  for (let total = 2; total <= 2 * kNear; ++total) {
-    for (let da = Math.max(1, total - kNear); da <= Math.min(kNear, total - 1); ++da) {
-      if (agree(a, i + da, b, j + total - da)) return [da, total - da];
-    }
-  }
-  return null;
+  return best ?? pureSkip(a, i, b, j, kFar);
 }
 
 // A pure insertion or removal can slide back along text that repeats it, up
@@ -76,6 +85,12 @@ export function editDiff(a, b) {
   let j = 0;
   for (;;) {
     const runStart = i;
+    // The unchanged run: a block at a time (a native comparison), then by
+    // character.
+    while (i + kBlock <= a.length && j + kBlock <= b.length && a.startsWith(b.substring(j, j + kBlock), i)) {
+      i += kBlock;
+      j += kBlock;
+    }
     while (i < a.length && j < b.length && a.charCodeAt(i) === b.charCodeAt(j)) {
       ++i;
       ++j;

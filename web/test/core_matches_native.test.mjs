@@ -1,7 +1,9 @@
 // The core compiled to WebAssembly against the native one, byte for byte:
 // the text and the report of Apply and Remove on every skin that the native
 // differential test generates (ORLIMO_DIFF_DUMP, written by
-// scripts/test-web.sh), and on the examples through build/bin/orlimo.
+// scripts/test-web.sh), and on the examples through build/bin/orlimo. On the
+// same skins, the change view's difference must turn each skin into the
+// commands' results.
 //
 // Usage: node --test web/test/   (after scripts/build-web.sh and the native build)
 import assert from 'node:assert/strict';
@@ -10,6 +12,7 @@ import fs from 'node:fs';
 import {createRequire} from 'node:module';
 import test from 'node:test';
 import {Status, loadCore} from '../src/core.js';
+import {editDiff} from '../src/edit_diff.js';
 
 const root = new URL('../../', import.meta.url).pathname;
 const createModule = createRequire(import.meta.url)(`${root}build-web/orlimo-core.js`);
@@ -28,11 +31,25 @@ function* dumpedSkins(path) {
   while (at < data.length) yield {skin: next(), apply: [next(), next()], remove: [next(), next()]};
 }
 
+// `changes` applied to `a`, checked to be in order.
+function edited(a, b, changes) {
+  let out = '';
+  let at = 0;
+  for (const c of changes) {
+    assert.ok(c.fromA >= at && c.toA >= c.fromA && c.fromB === out.length + c.fromA - at);
+    out += a.slice(at, c.fromA) + b.slice(c.fromB, c.toB);
+    at = c.toA;
+  }
+  return out + a.slice(at);
+}
+
 function expectSame(skin, apply, expected, label) {
   const result = core.run(apply, skin);
   assert.equal(result.status, Status.ok, label);
   assert.equal(text(result.bytes), text(expected[0]), `${label}: text`);
   assert.equal(result.report, expected[1].toString(), `${label}: report`);
+  const [a, b] = [text(skin), text(result.bytes)];
+  assert.equal(edited(a, b, editDiff(a, b)), b, `${label}: difference`);
 }
 
 test('generated skins: the same text and report as the native core', () => {
