@@ -112,7 +112,7 @@ async function openFile(file) {
   }
   const nul = bytes.indexOf(0);
   if (nul >= 0) {
-    say(`${file.name}: ${nul}번째 바이트(0부터 셈)가 NUL 문자입니다. 스킨 텍스트에는 ` +
+    say(`${file.name}: 바이트 오프셋 ${nul}에 NUL 문자가 있습니다. 스킨 텍스트에는 ` +
         `NUL 문자가 없으므로 열지 않았습니다. ${kKeepsText}`, 'error');
     return;
   }
@@ -151,7 +151,7 @@ function openDropped(dataTransfer) {
 function failureText(result, core) {
   switch (result.status) {
     case Status.nulByte:
-      return `${result.nulOffset}번째 바이트(0부터 셈)가 NUL 문자라 실행하지 않았습니다. ${kKeepsText}`;
+      return `바이트 오프셋 ${result.nulOffset}에 NUL 문자가 있어 실행하지 않았습니다. ${kKeepsText}`;
     case Status.tooLong:
       return `텍스트가 너무 깁니다. ${mib(core.maxLength)} MiB까지 처리합니다. ${kKeepsText}`;
     default:

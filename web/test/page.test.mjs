@@ -133,7 +133,7 @@ for (const [encoding, bytes] of Object.entries(skins)) {
 test('a file holding a NUL byte is refused in Korean, and the editor keeps its text', async () => {
   const kept = await saved();
   await openByChooser('nul.html', Buffer.from('<p>a\0b</p>'));
-  await statusBecomes('nul.html: 4번째 바이트(0부터 셈)가 NUL 문자입니다.');
+  await statusBecomes('nul.html: 바이트 오프셋 4에 NUL 문자가 있습니다.');
   assert.deepEqual(await saved(), kept);
 });
 
