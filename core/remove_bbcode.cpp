@@ -25,6 +25,7 @@
 #include "markers.h"
 #include "script_close_up.h"
 #include "skin_patch_core.h"
+#include "uninitialized_bytes.h"
 
 namespace mk = orlimo::markers;
 
@@ -63,7 +64,7 @@ private:
     {
         if (bytes + 1 <= m_capacity) return;
         const std::size_t capacity = std::max(bytes + 1, 2 * m_capacity);
-        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+        auto bigger = orlimo::NewUninitializedBytes(capacity);
         if (m_size > 0) std::memcpy(bigger.get(), m_block.get(), m_size);
         m_block = std::move(bigger);
         m_capacity = capacity;

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "skin_patch_core.h"
+#include "uninitialized_bytes.h"
 
 void CSkinPatchCore::LoadText()
 {
@@ -10,7 +11,7 @@ void CSkinPatchCore::LoadText()
     if (length < 0 || length > kMaxTextLength) {
         throw std::length_error("the skin text is too long");
     }
-    auto block = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(length) + 1);
+    auto block = orlimo::NewUninitializedBytes(static_cast<std::size_t>(length) + 1);
     HostGetText(block.get(), length + 1);
     block[static_cast<std::size_t>(length)] = '\0';  // whatever the host wrote
     m_pszText = std::move(block);
@@ -37,7 +38,7 @@ void CSkinPatchCore::InsertText(std::string_view insert, int32_t position)
     if (newLength > INT32_MAX - 1) throw std::length_error("the skin text is too long");
 
     // Build the new block completely before touching the members.
-    auto block = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(newLength) + 1);
+    auto block = orlimo::NewUninitializedBytes(static_cast<std::size_t>(newLength) + 1);
     const std::size_t head = static_cast<std::size_t>(position);
     const std::size_t rest = static_cast<std::size_t>(m_nTextLen) - head;
     std::memcpy(block.get(), m_pszText.get(), head);

@@ -24,6 +24,7 @@
 #include "byte_compare.h"
 #include "byte_scan.h"
 #include "markers.h"
+#include "uninitialized_bytes.h"
 
 namespace mk = orlimo::markers;
 
@@ -228,7 +229,7 @@ WrappedText Sweep::Assemble(int32_t count) const
     int64_t length = m_size;
     for (const GapInsertions& g : m_gaps) length += g.Bytes();
     WrappedText out;
-    out.text = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(length) + 1);
+    out.text = orlimo::NewUninitializedBytes(static_cast<std::size_t>(length) + 1);
     out.length = static_cast<int32_t>(length);
     out.count = count;
 

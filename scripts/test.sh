@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Orlimo and runs every test: the native build, then the same tests
+# Builds Orlimo and runs every test: the native build, then the web page
+# (the core in WebAssembly, tested in headless Chromium), then the same tests
 # built with AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz
 # target for a bounded time (ORLIMO_FUZZ_SECONDS, default 60), then the
 # Windows program and the tests cross-built for Windows and run under Wine,
@@ -19,6 +20,9 @@ step "native build, tests and a benchmark smoke run (build/)"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORLIMO_BUILD_TESTS=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+step "web page and its tests (build-web/)"
+bash scripts/test-web.sh
 
 step "sanitizer build and tests (build-asan/)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLIMO_BUILD_TESTS=ON \

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -358,6 +359,38 @@ uint64_t FromEnvironment(const char* name, uint64_t fallback)
     return value != nullptr && *value != '\0' ? std::strtoull(value, nullptr, 10) : fallback;
 }
 
+// With ORLIMO_DIFF_DUMP=FILE, every skin tested and what the Apply and Remove
+// commands make of it go to FILE, each text as a 32-bit little-endian length
+// and its bytes, for the WebAssembly build to match (web/test/).
+class CommandDump {
+public:
+    CommandDump()
+    {
+        if (const char* path = std::getenv("ORLIMO_DIFF_DUMP")) m_file.open(path, std::ios::binary);
+    }
+    void Add(const std::string& skin)
+    {
+        if (!m_file.is_open()) return;
+        Write(skin);
+        for (auto command : {&CSkinPatchCore::OnApplyBBCode, &CSkinPatchCore::OnRemoveBBCode}) {
+            FakeHost host(skin);
+            (host.*command)();
+            Write(host.text);
+            Write(host.messages.back());
+        }
+    }
+
+private:
+    void Write(const std::string& text)
+    {
+        const auto n = static_cast<uint32_t>(text.size());
+        const char length[4] = {static_cast<char>(n), static_cast<char>(n >> 8),
+                                static_cast<char>(n >> 16), static_cast<char>(n >> 24)};
+        m_file.write(length, 4).write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    std::ofstream m_file;
+};
+
 // Each generated skin, and the skin after the literal Add (so that Remove
 // meets many well-formed wrappers), against the oracle.
 TEST(Differential, GeneratedSkins)
@@ -365,12 +398,16 @@ TEST(Differential, GeneratedSkins)
     const uint64_t seed = FromEnvironment("ORLIMO_DIFF_SEED", 20240611);
     const uint64_t iterations = FromEnvironment("ORLIMO_DIFF_ITERATIONS", 3000);
     SkinGenerator generator(seed);
+    CommandDump dump;
     for (uint64_t k = 0; k < iterations; ++k) {
         const std::string skin = generator.Next();
+        const std::string added = oracle::LiteralAdd(skin).text;
         const std::string label =
             "seed " + std::to_string(seed) + " iteration " + std::to_string(k);
         ASSERT_TRUE(SameAsLiteral(skin, label));
-        ASSERT_TRUE(SameAsLiteral(oracle::LiteralAdd(skin).text, label + " after Add"));
+        ASSERT_TRUE(SameAsLiteral(added, label + " after Add"));
+        dump.Add(skin);
+        dump.Add(added);
     }
 }
 

@@ -1,0 +1,93 @@
+// Bundles the page into one self-contained HTML file: the script, with the
+// core's WebAssembly module inlined, and the style go into the page, and its
+// Content-Security-Policy admits that one script and no network at all.
+//
+// Usage: node web/build.mjs CORE_DIR OUT_HTML
+//   CORE_DIR holds orlimo-core.js and orlimo-core.wasm (scripts/build-web.sh).
+//   ORLIMO_NO_MINIFY=1 leaves the script readable, for profiling.
+import * as esbuild from 'esbuild';
+import {createHash} from 'node:crypto';
+import fs from 'node:fs';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+import zlib from 'node:zlib';
+
+const kBudget = {bytes: 700 * 1024, gzipBytes: 250 * 1024};
+const here = path.dirname(fileURLToPath(import.meta.url));
+const [coreDir, out] = process.argv.slice(2).map((p) => path.resolve(p));
+
+const built = await esbuild.build({
+  entryPoints: [path.join(here, 'src/main.js'), path.join(here, 'src/style.css')],
+  outdir: 'bundle',
+  bundle: true,
+  minify: !process.env.ORLIMO_NO_MINIFY,
+  write: false,
+  metafile: true,
+  format: 'iife',
+  target: ['chrome100', 'firefox100', 'safari15'],
+  charset: 'utf8',
+  logLevel: 'warning',
+  alias: {
+    'orlimo-core': path.join(coreDir, 'orlimo-core.js'),
+    'orlimo-core-wasm': path.join(coreDir, 'orlimo-core.wasm'),
+  },
+  loader: {'.wasm': 'base64'},
+  // Only the Emscripten loader's node branch asks for these; it never runs here.
+  external: ['fs', 'path', 'crypto'],
+});
+const output = (ext) => built.outputFiles.find((f) => f.path.endsWith(ext)).text;
+const script = output('.js').trimEnd();
+const style = output('.css');
+if (script.includes('</script')) throw new Error('the script would end its element early');
+
+// The notices of what the bundle holds (all MIT).
+function notices() {
+  const packages = new Map();
+  for (const input of Object.keys(built.metafile.inputs)) {
+    const m = input.match(/node_modules\/((?:@[^/]+\/)?[^/]+)\//);
+    if (m) packages.set(m[1], path.join(here, 'node_modules', m[1]));
+  }
+  const copyrights = new Set(['Copyright (C) 2010-2022 The Emscripten Authors (the WebAssembly runtime)']);
+  const names = [];
+  for (const [name, dir] of [...packages].sort()) {
+    const info = JSON.parse(fs.readFileSync(path.join(dir, 'package.json'), 'utf8'));
+    if (info.license !== 'MIT') throw new Error(`${name}: license ${info.license}, not MIT`);
+    names.push(`${name} ${info.version}`);
+    const license = fs.readdirSync(dir).find((f) => /^licen[cs]e/i.test(f));
+    for (const line of fs.readFileSync(path.join(dir, license), 'utf8').split('\n')) {
+      if (line.startsWith('Copyright')) copyrights.add(line.trim());
+    }
+  }
+  return `<!--\nOrlimo bundles, under the MIT license: ${names.join(', ')}.\n${[...copyrights].join('\n')}\n\n` +
+    'Permission is hereby granted, free of charge, to any person obtaining a copy of this software and ' +
+    'associated documentation files (the "Software"), to deal in the Software without restriction, including ' +
+    'without limitation the rights to use, copy, modify, merge, publish, distribute, sublicense, and/or sell ' +
+    'copies of the Software, and to permit persons to whom the Software is furnished to do so, subject to the ' +
+    'following conditions: The above copyright notice and this permission notice shall be included in all ' +
+    'copies or substantial portions of the Software. THE SOFTWARE IS PROVIDED "AS IS", WITHOUT WARRANTY OF ANY ' +
+    'KIND, EXPRESS OR IMPLIED.\n-->\n';
+}
+
+// The script is admitted by its hash; WebAssembly needs 'wasm-unsafe-eval';
+// CodeMirror sets styles at run time. Everything else, fetches included, is refused.
+const hash = createHash('sha256').update(script, 'utf8').digest('base64');
+const csp = `default-src 'none'; script-src 'sha256-${hash}' 'wasm-unsafe-eval'; ` +
+  "style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'";
+
+const page = fs.readFileSync(path.join(here, 'src/page.html'), 'utf8')
+  .split('@CSP@').join(csp)
+  .split('@STYLE@').join(style.trim())
+  .split('@SCRIPT@').join(script);
+const html = page.replace('</html>\n', `</html>\n${notices()}`);
+
+fs.mkdirSync(path.dirname(out), {recursive: true});
+fs.writeFileSync(out, html);
+const bytes = Buffer.byteLength(html);
+const gzipBytes = zlib.gzipSync(html, {level: 9}).length;
+const kb = (n) => `${(n / 1024).toFixed(1)} KB`;
+console.log(`${path.relative(process.cwd(), out)}: ${kb(bytes)}, ${kb(gzipBytes)} gzip-compressed ` +
+  `(budget ${kb(kBudget.bytes)}, ${kb(kBudget.gzipBytes)})`);
+if (!process.env.ORLIMO_NO_MINIFY && (bytes > kBudget.bytes || gzipBytes > kBudget.gzipBytes)) {
+  console.error('the page is over its size budget');
+  process.exit(1);
+}

@@ -1,0 +1,55 @@
+// What the editor's text is a copy of: the file's name, its encoding, its
+// line end and its bytes. The bytes are the truth for a file the page cannot
+// encode (code page 949), and a cache for UTF-8 until the text is edited.
+// Kept in the editor state, so that undo brings it back with the text.
+import {Compartment, EditorState, StateEffect, StateField, Text} from '@codemirror/state';
+import {invertedEffects} from '@codemirror/commands';
+import {Encoding, encodeSkin, isEditable} from './encoding.js';
+
+// Text typed or pasted into an empty editor: UTF-8 with CR LF line ends, as
+// the Windows edit box hands it over.
+export const kTypedSkin = Object.freeze({
+  name: null,
+  encoding: Encoding.utf8,
+  lineBreak: '\r\n',
+  bytes: null,
+});
+
+const setSkinFile = StateEffect.define();
+// The editor splits and joins lines at the skin's line end, so that any other
+// line end stays in its line and the bytes come back unchanged.
+const lineBreak = new Compartment();
+const lineBreakOf = (file) => EditorState.lineSeparator.of(file.lineBreak);
+
+// The effects that make `file` the editor's skin file.
+export const skinFileEffects = (file) => [setSkinFile.of(file), lineBreak.reconfigure(lineBreakOf(file))];
+
+export const skinFile = StateField.define({
+  create: () => kTypedSkin,
+  update(value, tr) {
+    const set = tr.effects.find((e) => e.is(setSkinFile));
+    if (set) return set.value;
+    return tr.docChanged && value.bytes && isEditable(value.encoding) ? {...value, bytes: null} : value;
+  },
+});
+
+// The skin's bytes as they would be saved.
+export function skinBytes(state) {
+  const file = state.field(skinFile);
+  return file.bytes ?? encodeSkin(state.sliceDoc(), file.encoding);
+}
+
+// `text` as editor lines, split at the skin's own line end only.
+export const skinText = (text, lineBreak) => Text.of(text.split(lineBreak));
+
+export const skinFileExtensions = [
+  skinFile,
+  lineBreak.of(lineBreakOf(kTypedSkin)),
+  invertedEffects.of((tr) =>
+    tr.effects.some((e) => e.is(setSkinFile)) ? skinFileEffects(tr.startState.field(skinFile)) : []),
+  // Typing would change bytes the page cannot write back: only the page's own
+  // transactions (which skip filters), undo and redo change such a text.
+  EditorState.changeFilter.of((tr) =>
+    isEditable(tr.startState.field(skinFile).encoding) || tr.isUserEvent('undo') ||
+    tr.isUserEvent('redo')),
+];
