@@ -15,8 +15,8 @@ command -v npm >/dev/null || bash scripts/ensure-packages.sh npm
 export NODE_PATH=/usr/share/nodejs
 mkdir -p build-web
 em++ -std=c++20 -O2 -Wall -Wextra -Wpedantic -Wconversion -Wshadow \
-    -fwasm-exceptions -Icore -Icli \
-    core/*.cpp cli/command_line_host.cpp web/orlimo_wasm.cpp \
+    -fwasm-exceptions -Icore \
+    core/*.cpp web/orlimo_wasm.cpp \
     -o build-web/orlimo-core.js \
     -sMODULARIZE=1 -sEXPORT_NAME=createOrlimoCore -sENVIRONMENT=web,node \
     -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=4GB -sFILESYSTEM=0 \

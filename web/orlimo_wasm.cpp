@@ -1,7 +1,7 @@
 // The core compiled to WebAssembly for the web page: one call runs Apply or
 // Remove on a skin's bytes, and the new bytes and the Korean report of the
-// last run are read back from memory. The command runs through the same host
-// as on the command line, so the page and `orlimo` take the same road.
+// last run are read back from memory. The command runs in full (load,
+// transforms, store, report), as in the dialog and on the command line.
 //
 // Failures come back as a status, never as a trap: the page tells the user
 // and keeps its text.
@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "command_line_host.h"
+#include "string_host.h"
 #include "text_checks.h"
 #include "version.h"
 
@@ -42,7 +42,7 @@ EMSCRIPTEN_KEEPALIVE int32_t orlimo_run(int32_t apply, const char* bytes, int32_
             g_last.nulOffset = static_cast<int32_t>(nul);
             return kNulByte;
         }
-        CCommandLineHost host(std::move(input));
+        CStringHost host(std::move(input));
         if (apply != 0) {
             host.OnApplyBBCode();
         } else {
