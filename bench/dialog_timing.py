@@ -4,8 +4,11 @@
 Usage: dialog_timing.py --bin build-win/bin --prefix WINEPREFIX
                         [--exe Orlimo.exe] [--sizes 900000,1000000] [--runs 3]
 
-For each size (UTF-16 units), the example skin is repeated to that length with
-CR LF line ends, put on Wine's clipboard, and each button is pressed in turn:
+For each size (UTF-16 units), a skin of that length with CR LF line ends is
+put on Wine's clipboard: the example skin repeated (--shape spread: Apply and
+Remove change it from top to bottom), or the example skin with its style sheet
+grown (--shape long-head: they change only its last few lines). Then each
+button is pressed in turn:
 paste (click until the text is in the box), Apply and Remove (click until the
 report box is up), copy (click until the button's handler has returned). The
 times are wall-clock from the posted click, in seconds: the median of the runs,
@@ -26,18 +29,15 @@ IDOK, IDC_APPLY, IDC_REMOVE, IDC_SKIN_EDIT, IDC_PASTE, IDC_COPY = 1, 1005, 1006,
 WM_GETTEXTLENGTH = 0x000E
 
 
-def skin_of_length(units):
-    example = open(os.path.join(HERE, "..", "examples", "skin.html"), encoding="utf-8").read()
-    lines = example.replace("\r\n", "\n").split("\n")
-    text = []
-    length = 0
-    while length < units:
-        for line in lines:
-            text.append(line + "\r\n")
-            length += len(line) + 2
-            if length >= units:
-                break
-    return "".join(text)[:units]
+def skin_of_length(units, shape):
+    with open(os.path.join(HERE, "..", "examples", "skin.html"), encoding="utf-8") as example:
+        skin = example.read().replace("\r\n", "\n").replace("\n", "\r\n")
+    if shape == "spread":
+        return (skin * (units // len(skin) + 1))[:units]
+    head, rest = skin.split("</style>", 1)
+    rule = ".entry h2 { font-size: 1.4em; border-bottom: 1px solid #ddd; }\r\n"
+    rules = rule * ((units - len(skin)) // len(rule) + 1)
+    return head + rules[:units - len(skin)] + "</style>" + rest
 
 
 def answered(driver, main, deadline=120):
@@ -51,8 +51,7 @@ def answered(driver, main, deadline=120):
     raise AssertionError("the dialog did not answer")
 
 
-def measure(driver, main, units):
-    skin = skin_of_length(units)
+def measure(driver, main, skin):
     driver.request("clip-set " + skin.encode("utf-16-le").hex(), 120)
     times = {}
 
@@ -84,6 +83,7 @@ def main():
     parser.add_argument("--exe", help="the program to time (default: BIN/Orlimo.exe)")
     parser.add_argument("--sizes", default="900000,1000000")
     parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--shape", choices=("spread", "long-head"), default="spread")
     args = parser.parse_args()
 
     exe = args.exe or os.path.join(args.bin, "Orlimo.exe")
@@ -98,7 +98,8 @@ def main():
             runs = []
             for _ in range(args.runs):
                 program = Program(wine, os.path.abspath(exe))
-                runs.append(measure(driver, driver.wait_window(MAIN_TITLE, timeout=60), units))
+                runs.append(measure(driver, driver.wait_window(MAIN_TITLE, timeout=60),
+                                    skin_of_length(units, args.shape)))
                 program.stop()
                 program = None
             cells = [statistics.median(r[k] for r in runs) for k in ("paste", "apply", "remove", "copy")]

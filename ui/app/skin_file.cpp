@@ -66,8 +66,8 @@ std::wstring ReadSkinFile(const std::wstring& path, std::size_t maxUnits)
     std::size_t got = 0;
     while (got < bytes.size()) {
         DWORD read = 0;
-        if (!::ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &read,
-                        nullptr)) {
+        if (!::ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(bytes.size() - got),
+                        &read, nullptr)) {
             throw SkinFileError(IDS_FILE_UNREADABLE);
         }
         if (read == 0) break;  // the file has shrunk since

@@ -48,7 +48,10 @@ public:
     DroppedFiles& operator=(const DroppedFiles&) = delete;
     ~DroppedFiles() { ::DragFinish(m_drop); }
 
-    [[nodiscard]] UINT Count() const noexcept { return ::DragQueryFileW(m_drop, 0xFFFFFFFF, nullptr, 0); }
+    [[nodiscard]] UINT Count() const noexcept
+    {
+        return ::DragQueryFileW(m_drop, 0xFFFFFFFF, nullptr, 0);
+    }
     // Throws std::bad_alloc.
     [[nodiscard]] std::wstring Path(UINT index) const
     {

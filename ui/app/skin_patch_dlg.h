@@ -11,8 +11,6 @@
 
 #include "anchor_layout.h"
 #include "dialog.h"
-#include "win32.h"
-#include <shellapi.h>  // after win32.h
 #include "edit.h"
 #include "skin_patch_core.h"
 #include "wait_cursor.h"
@@ -62,5 +60,5 @@ private:
     HICON m_hSmallIcon;
     CAnchorLayout m_layout;
     CWaitCursor* m_waitCursor = nullptr;  // while RunBusy runs: ended before a report shows
-    std::string m_utf8Text;  // the edit box's text, from HostTextLength to HostGetText
+    std::string m_utf8Text;               // the edit box's text, from HostTextLength to HostGetText
 };

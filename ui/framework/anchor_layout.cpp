@@ -33,7 +33,8 @@ void CAnchorLayout::OnSize(WPARAM type, int cx, int cy) noexcept
     m_client = {cx, cy};
 
     int count = 0;
-    for (HWND child = ::GetWindow(m_dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = ::GetWindow(m_dialog, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
         ++count;
     }
     HDWP moves = ::BeginDeferWindowPos(count);
@@ -43,10 +44,10 @@ void CAnchorLayout::OnSize(WPARAM type, int cx, int cy) noexcept
         ::GetWindowRect(child, &rect);
         ::MapWindowPoints(nullptr, m_dialog, reinterpret_cast<POINT*>(&rect), 2);
         const bool grows = TakesTheRoom(child);
-        moves = ::DeferWindowPos(moves, child, nullptr, rect.left + (grows ? 0 : dx),
-                                 rect.top + (grows ? 0 : dy), rect.right - rect.left + (grows ? dx : 0),
-                                 rect.bottom - rect.top + (grows ? dy : 0),
-                                 SWP_NOZORDER | SWP_NOACTIVATE | (grows ? SWP_NOMOVE : SWP_NOSIZE));
+        moves = ::DeferWindowPos(
+            moves, child, nullptr, rect.left + (grows ? 0 : dx), rect.top + (grows ? 0 : dy),
+            rect.right - rect.left + (grows ? dx : 0), rect.bottom - rect.top + (grows ? dy : 0),
+            SWP_NOZORDER | SWP_NOACTIVATE | (grows ? SWP_NOMOVE : SWP_NOSIZE));
     }
     if (moves) ::EndDeferWindowPos(moves);
     // The group box paints only its frame: what it framed before must go.

@@ -23,7 +23,9 @@ private:
 
 class GlobalLockScope {
 public:
-    explicit GlobalLockScope(HGLOBAL block) noexcept : m_block(block), m_data(::GlobalLock(block)) {}
+    explicit GlobalLockScope(HGLOBAL block) noexcept : m_block(block), m_data(::GlobalLock(block))
+    {
+    }
     GlobalLockScope(const GlobalLockScope&) = delete;
     GlobalLockScope& operator=(const GlobalLockScope&) = delete;
     ~GlobalLockScope()

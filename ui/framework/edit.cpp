@@ -1,6 +1,7 @@
 #include "edit.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 
 namespace {
@@ -61,6 +62,10 @@ void CEdit::ReplaceAllText(std::wstring_view text) const
     } else {
         SendMessage(EM_SETSEL, prefix, static_cast<LPARAM>(old.size() - suffix));
         SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(changed.c_str()));
+        // The control leaves its text alone when it cannot make room.
+        if (static_cast<std::size_t>(::GetWindowTextLengthW(m_hWnd)) != text.size()) {
+            throw std::bad_alloc();
+        }
     }
     SendMessage(EM_SETSEL, 0, 0);
     SendMessage(EM_SCROLLCARET);

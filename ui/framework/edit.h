@@ -31,8 +31,8 @@ public:
     // that differs from the current text is replaced, with painting held off:
     // the control lays out every line it is given, which is what a long text
     // costs. Throws std::length_error when `text` is longer than the control's
-    // limit (the control would cut it) and std::bad_alloc; the text is then as
-    // it was.
+    // limit (the control would cut it) and std::bad_alloc, also when the
+    // control has no room for it; the text is then as it was.
     void ReplaceAllText(std::wstring_view text) const;
 
     // 0 sets the largest limit the control takes.

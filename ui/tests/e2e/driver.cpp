@@ -219,7 +219,7 @@ std::string DropFiles(HWND window, const std::vector<std::wstring>& paths)
     ::CloseHandle(process);
     if (!written) return "err write";
     return ::PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) ? "ok"
-                                                                                      : "err post";
+                                                                                     : "err post";
 }
 
 // The string `id` of the string table of the program file `exe`.

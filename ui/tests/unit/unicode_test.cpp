@@ -55,9 +55,9 @@ TEST(Unicode, SkinFilesAreUtf8OrElseCodePage949)
         {"", L""},
         {"<p>\xED\x95\x9C\xEA\xB8\x80</p>", L"<p>한글</p>"},
         {"\xEF\xBB\xBF<p>\xED\x95\x9C</p>", L"<p>한</p>"},  // the byte-order mark goes
-        {"<p>\xC7\xD1\xB1\xDB</p>", L"<p>한글</p>"},          // code page 949
-        {std::string("a\0b", 3), std::nullopt},                // an edit box holds no NUL
-        {"\x81\x20", std::nullopt},                            // neither
+        {"<p>\xC7\xD1\xB1\xDB</p>", L"<p>한글</p>"},        // code page 949
+        {std::string("a\0b", 3), std::nullopt},             // an edit box holds no NUL
+        {"\x81\x20", std::nullopt},                         // neither
     };
     for (const auto& [bytes, text] : cases) {
         EXPECT_EQ(orlimo::ui::DecodeSkinText(bytes), text) << ::testing::PrintToString(bytes);
