@@ -376,7 +376,6 @@ std::string Handle(const std::string& line)
         const std::wstring exe = FromHex(arg());
         return LoadProgramString(exe, static_cast<UINT>(std::stoul(arg())));
     }
-    if (verb == "is-iconic") return ::IsIconic(ParseHwnd(arg())) ? "ok 1" : "ok 0";
     if (verb == "clip-get") return ClipboardGet();
     if (verb == "clip-set") return ClipboardSet(FromHex(arg()));
     if (verb == "ping") return "ok";
