@@ -12,10 +12,11 @@ public:
     CEdit(const CEdit&) = delete;
     CEdit& operator=(const CEdit&) = delete;
 
-    // Binds the control (once).
+    // Binds the control, unless the wrapper's control still exists: a dialog
+    // run again binds its new one.
     void Attach(HWND control) noexcept
     {
-        if (!m_hWnd) m_hWnd = control;
+        if (!::IsWindow(m_hWnd)) m_hWnd = control;
     }
     [[nodiscard]] HWND GetSafeHwnd() const noexcept { return m_hWnd; }
 

@@ -1,8 +1,8 @@
 // Orlimo's test driver: runs under the same Wine as Orlimo.exe and answers
 // one request per line on stdin, one reply per line on stdout ("ok ..." or
 // "err ..."). It finds windows and controls, reads and sets their text, clicks
-// buttons and reads the clipboard, the way a person's eyes and mouse would,
-// without pixel positions. Texts travel as hex of UTF-16LE, so that anything
+// buttons, drops files and reads the clipboard, the way a person's eyes and
+// mouse would, without pixel positions. Texts travel as hex of UTF-16LE, so that anything
 // a window can hold (a lone surrogate too) crosses the pipe unchanged.
 //
 // Every wait has a timeout, every cross-process message a time limit.
