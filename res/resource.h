@@ -27,6 +27,11 @@
 #define IDS_UNPAIRED_SURROGATE 111
 #define IDS_TEXT_TOO_LONG 112
 #define IDS_COMMAND_FAILED 113
+#define IDS_FILE_IS_FOLDER 114
+#define IDS_FILE_UNREADABLE 115
+#define IDS_FILE_TOO_LARGE 116
+#define IDS_FILE_NOT_TEXT 117
+#define IDS_DROP_ONE_FILE 118
 #define IDS_APP_TITLE 0xE000 /* the application's name, read by CWinApp */
 
 #endif

@@ -12,7 +12,7 @@ step() { printf '\n==== %s ====\n' "$*"; }
 
 step "packages for the Windows build and Wine"
 bash scripts/ensure-packages.sh cmake make googletest g++-mingw-w64-x86-64-posix \
-    imagemagick icoutils wine wine64 xvfb xauth xdotool xclip fonts-nanum python3
+    imagemagick icoutils wine wine64 xvfb xauth xdotool xclip fonts-nanum fonts-wine python3
 
 step "Windows build (build-win/)"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \

@@ -16,6 +16,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     timeout 600 wineboot --init
 fi
 
+# Wine draws the buttons of its title bars with Marlett (Debian: fonts-wine),
+# but this Wine looks for its fonts beside its data folder, not in it: the
+# prefix's own font folder gets the file.
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp -f /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+
 settings=$(mktemp --suffix=.reg)
 trap 'rm -f "$settings"' EXIT
 cat >"$settings" <<'REG'
@@ -28,7 +35,7 @@ REGEDIT4
 "Desktop"="Default"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1024x768"
+"Default"="1280x1024"
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
 "Tahoma"=hex(7):4e,61,6e,75,6d,47,6f,74,68,69,63,2e,74,74,66,2c,4e,61,6e,75,6d,47,6f,74,68,69,63,00,00

@@ -6,10 +6,13 @@
 #include <stdexcept>
 
 #include "about_dlg.h"
+#include "clipboard.h"
 #include "data_exchange.h"
+#include "dialog_template.h"
 #include "gdi.h"
 #include "hangul_face.h"
 #include "resource.h"
+#include "skin_file.h"
 #include "string_resource.h"
 #include "unicode.h"
 #include "version.h"
@@ -37,6 +40,30 @@ constexpr const wchar_t* kProductName = L"" ORLIMO_PRODUCT_NAME;
                                            LR_SHARED));
 }
 
+// The files of one drop, released at the end.
+class DroppedFiles {
+public:
+    explicit DroppedFiles(HDROP drop) noexcept : m_drop(drop) {}
+    DroppedFiles(const DroppedFiles&) = delete;
+    DroppedFiles& operator=(const DroppedFiles&) = delete;
+    ~DroppedFiles() { ::DragFinish(m_drop); }
+
+    [[nodiscard]] UINT Count() const noexcept
+    {
+        return ::DragQueryFileW(m_drop, 0xFFFFFFFF, nullptr, 0);
+    }
+    // Throws std::bad_alloc.
+    [[nodiscard]] std::wstring Path(UINT index) const
+    {
+        std::wstring path(::DragQueryFileW(m_drop, index, nullptr, 0) + 1, L'\0');
+        path.resize(::DragQueryFileW(m_drop, index, path.data(), static_cast<UINT>(path.size())));
+        return path;
+    }
+
+private:
+    HDROP m_drop;
+};
+
 }  // namespace
 
 CSkinPatchDlg::CSkinPatchDlg(HWND parent)
@@ -57,6 +84,8 @@ void CSkinPatchDlg::DoDataExchange(CDataExchange& dx)
 void CSkinPatchDlg::PrepareTemplate(DialogTemplate& dialogTemplate)
 {
     orlimo::ui::EnsureHangulFace(dialogTemplate);
+    // Resizable and maximisable; the template's size is the smallest.
+    dialogTemplate.AddStyle(WS_THICKFRAME | WS_MAXIMIZEBOX);
 }
 
 BOOL CSkinPatchDlg::PreTranslateMessage(MSG* msg)
@@ -82,7 +111,9 @@ BOOL CSkinPatchDlg::OnInitDialog()
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL,
                    reinterpret_cast<LPARAM>(m_hSmallIcon ? m_hSmallIcon : m_hIcon));
 
-    m_editSkin.SetLimitText(kEditLimit);
+    m_editSkin.SetLimitText(0);  // the most the control holds: no text is ever cut
+    m_layout.Attach(m_hWnd);
+    ::DragAcceptFiles(m_hWnd, TRUE);
     return TRUE;  // the focus goes to the first tab stop, the edit box
 }
 
@@ -97,20 +128,29 @@ INT_PTR CSkinPatchDlg::DlgProc(UINT message, WPARAM wParam, LPARAM lParam)
             return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
         case WM_HELP:
             return SetMsgResult(OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam)));
+        case WM_SIZE:
+            m_layout.OnSize(wParam, LOWORD(lParam), HIWORD(lParam));
+            return SetMsgResult(0);
+        case WM_GETMINMAXINFO:
+            m_layout.OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+            return SetMsgResult(0);
+        case WM_DROPFILES:
+            RunBusy([this, wParam] { OnDropFiles(reinterpret_cast<HDROP>(wParam)); });
+            return SetMsgResult(0);
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED) break;
             switch (LOWORD(wParam)) {
                 case IDC_APPLY:
-                    RunCommand(&CSkinPatchCore::OnApplyBBCode);
+                    RunBusy([this] { OnApplyBBCode(); });
                     return TRUE;
                 case IDC_PASTE:
-                    OnPasteSkin();
+                    RunBusy([this] { OnPasteSkin(); });
                     return TRUE;
                 case IDC_COPY:
                     OnCopySkin();
                     return TRUE;
                 case IDC_REMOVE:
-                    RunCommand(&CSkinPatchCore::OnRemoveBBCode);
+                    RunBusy([this] { OnRemoveBBCode(); });
                     return TRUE;
                 default:
                     break;
@@ -150,19 +190,28 @@ HICON CSkinPatchDlg::OnQueryDragIcon() const noexcept
     return m_hIcon;
 }
 
-void CSkinPatchDlg::OnPasteSkin() const noexcept
+void CSkinPatchDlg::OnPasteSkin()
 {
-    m_editSkin.SendMessage(EM_SETSEL, 0, -1);
-    m_editSkin.SendMessage(EM_SCROLLCARET);
-    m_editSkin.SendMessage(WM_CLEAR);
-    m_editSkin.SendMessage(WM_PASTE);
+    // The clipboard's text replaces the whole text as one edit, as a paste
+    // over the whole selection would; with no text there the box is emptied.
+    m_editSkin.ReplaceAllText(orlimo::ui::ClipboardText(m_hWnd));
 }
 
 void CSkinPatchDlg::OnCopySkin() const noexcept
 {
+    CWaitCursor wait;
     m_editSkin.SendMessage(EM_SETSEL, 0, -1);
     m_editSkin.SendMessage(EM_SCROLLCARET);
     m_editSkin.SendMessage(WM_COPY);
+}
+
+void CSkinPatchDlg::OnDropFiles(HDROP drop)
+{
+    // The file's text goes in as a paste would; more files than one, or a
+    // file that cannot be read as a skin, leave the text as it was.
+    DroppedFiles files(drop);
+    if (files.Count() != 1) throw orlimo::ui::SkinFileError(IDS_DROP_ONE_FILE);
+    m_editSkin.ReplaceAllText(orlimo::ui::ReadSkinFile(files.Path(0), m_editSkin.GetLimitText()));
 }
 
 BOOL CSkinPatchDlg::OnHelpInfo(HELPINFO*)
@@ -198,8 +247,7 @@ void CSkinPatchDlg::HostSetText(std::string_view text)
 {
     // Converted completely before the edit box is touched: a failure leaves
     // the old text in place.
-    const std::wstring utf16 = orlimo::ui::ToUtf16(text);
-    m_editSkin.ReplaceAllText(utf16.c_str());
+    m_editSkin.ReplaceAllText(orlimo::ui::ToUtf16(text));
 }
 
 void CSkinPatchDlg::HostShowMessage(std::string_view utf8)
@@ -211,29 +259,51 @@ void CSkinPatchDlg::HostShowMessage(std::string_view utf8)
         CP_UTF8, 0, utf8.data(), static_cast<int>(std::min<std::size_t>(utf8.size(), 255)), message,
         255);
     message[units > 0 ? units : 0] = L'\0';
+    if (m_waitCursor) m_waitCursor->Restore();  // the work is done
     ::MessageBoxW(m_hWnd, message, AppName(), MB_OK);
 }
 
 // ---- Failures ------------------------------------------------------------------
 
-void CSkinPatchDlg::RunCommand(void (CSkinPatchCore::*command)())
+template <typename Work>
+void CSkinPatchDlg::RunBusy(Work work)
 {
-    // The commands throw before they store anything, so the text is as it was
+    // The work throws before it changes the text, so the text is as it was
     // whenever one of these is shown.
     UINT failure = 0;
-    try {
-        (this->*command)();
-    } catch (const std::bad_alloc&) {
-        failure = IDS_OUT_OF_MEMORY;
-    } catch (const orlimo::ui::UnpairedSurrogateError&) {
-        failure = IDS_UNPAIRED_SURROGATE;
-    } catch (const std::length_error&) {
-        failure = IDS_TEXT_TOO_LONG;
-    } catch (const std::exception&) {
-        failure = IDS_COMMAND_FAILED;
+    {
+        CWaitCursor wait;
+        m_waitCursor = &wait;
+        try {
+            work();
+        } catch (const orlimo::ui::SkinFileError& error) {
+            failure = error.messageId;
+        } catch (const std::bad_alloc&) {
+            failure = IDS_OUT_OF_MEMORY;
+        } catch (const orlimo::ui::UnpairedSurrogateError&) {
+            failure = IDS_UNPAIRED_SURROGATE;
+        } catch (const std::length_error&) {
+            failure = IDS_TEXT_TOO_LONG;
+        } catch (const std::exception&) {
+            failure = IDS_COMMAND_FAILED;
+        }
+        m_waitCursor = nullptr;
     }
     std::string().swap(m_utf8Text);
     if (failure != 0) ShowErrorBox(failure);
+    FocusEditBox();
+}
+
+void CSkinPatchDlg::FocusEditBox() const noexcept
+{
+    // WM_NEXTDLGCTL moves the default-button frame along with the focus, but
+    // selects the whole text: the selection from before is put back.
+    DWORD start = 0;
+    DWORD end = 0;
+    m_editSkin.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                           reinterpret_cast<LPARAM>(&end));
+    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_editSkin.m_hWnd), TRUE);
+    m_editSkin.SendMessage(EM_SETSEL, start, end);
 }
 
 void CSkinPatchDlg::ShowErrorBox(UINT messageId) const noexcept

@@ -1,22 +1,22 @@
 // The main dialog: the skin text in one edit box, five buttons under it, the
 // About entry in the system menu. It is the host of the core's commands: the
 // edit box's UTF-16 text goes to the core as UTF-8 and comes back the same
-// way, so no character is lost whatever the system's code page.
+// way, so no character is lost whatever the system's code page. The window
+// can be resized (the edit box takes the room) and takes a dropped skin file.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "anchor_layout.h"
 #include "dialog.h"
 #include "edit.h"
 #include "skin_patch_core.h"
+#include "wait_cursor.h"
 
 class CSkinPatchDlg : public CDialog, public CSkinPatchCore {
 public:
-    // What the user can type or paste into the edit box, in UTF-16 units.
-    static constexpr UINT kEditLimit = 1000000;
-
     explicit CSkinPatchDlg(HWND parent = nullptr);
     ~CSkinPatchDlg() override;
 
@@ -33,8 +33,9 @@ protected:
     bool OnSysCommand(UINT id, LPARAM lParam);
     bool OnPaint();
     [[nodiscard]] HICON OnQueryDragIcon() const noexcept;
-    void OnPasteSkin() const noexcept;
+    void OnPasteSkin();
     void OnCopySkin() const noexcept;
+    void OnDropFiles(HDROP drop);
     BOOL OnHelpInfo(HELPINFO* info);
 
     // Host operations of the core.
@@ -47,11 +48,17 @@ protected:
     HICON m_hIcon;
 
 private:
-    // Runs Apply or Remove; a failure is shown in an error box and leaves the
-    // edit box's text as it was.
-    void RunCommand(void (CSkinPatchCore::*command)());
+    // Runs a button's work (a command, paste, a dropped file) under the wait
+    // cursor; a failure is shown in an error box and leaves the edit box's
+    // text as it was. Then the edit box has the focus, so that Ctrl+Z takes
+    // the work back.
+    template <typename Work>
+    void RunBusy(Work work);
+    void FocusEditBox() const noexcept;
     void ShowErrorBox(UINT messageId) const noexcept;
 
     HICON m_hSmallIcon;
-    std::string m_utf8Text;  // the edit box's text, from HostTextLength to HostGetText
+    CAnchorLayout m_layout;
+    CWaitCursor* m_waitCursor = nullptr;  // while RunBusy runs: ended before a report shows
+    std::string m_utf8Text;               // the edit box's text, from HostTextLength to HostGetText
 };

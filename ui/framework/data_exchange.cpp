@@ -4,5 +4,5 @@
 
 void DDX_Control(CDataExchange& dx, int id, CEdit& control) noexcept
 {
-    if (control.GetSafeHwnd() == nullptr) control.Attach(::GetDlgItem(dx.m_hDlg, id));
+    control.Attach(::GetDlgItem(dx.m_hDlg, id));
 }

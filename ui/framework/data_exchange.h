@@ -15,5 +15,5 @@ public:
     bool m_bSaveAndValidate;  // false: controls <- members (at start-up)
 };
 
-// Attaches `control` to the dialog's control `id` (once).
+// Attaches `control` to the dialog's control `id` (see CEdit::Attach).
 void DDX_Control(CDataExchange& dx, int id, CEdit& control) noexcept;

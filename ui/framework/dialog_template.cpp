@@ -54,11 +54,8 @@ bool DialogTemplate::Load(HINSTANCE module, UINT id)
 void DialogTemplate::LocateFace() noexcept
 {
     m_faceAt = m_faceEnd = 0;
-    const bool extended = m_words.size() >= kExtendedHeaderWords && m_words[0] == 1 &&
-                          m_words[1] == kExtendedSignature;
-    const std::size_t styleAt = extended ? 6 : 0;
-    const DWORD style = m_words[styleAt] | static_cast<DWORD>(m_words[styleAt + 1]) << 16;
-    if ((style & DS_SETFONT) == 0) return;
+    const bool extended = IsExtended();
+    if ((Style() & DS_SETFONT) == 0) return;
 
     std::size_t at = extended ? kExtendedHeaderWords : kPlainHeaderWords;
     at = SkipNameOrOrdinal(m_words, at);               // menu
@@ -70,6 +67,28 @@ void DialogTemplate::LocateFace() noexcept
     if (end == 0) return;
     m_faceAt = at;
     m_faceEnd = end;
+}
+
+bool DialogTemplate::IsExtended() const noexcept
+{
+    return m_words.size() >= kExtendedHeaderWords && m_words[0] == 1 &&
+           m_words[1] == kExtendedSignature;
+}
+
+DWORD DialogTemplate::Style() const noexcept
+{
+    if (m_words.size() < kPlainHeaderWords) return 0;
+    const std::size_t at = IsExtended() ? 6 : 0;
+    return m_words[at] | static_cast<DWORD>(m_words[at + 1]) << 16;
+}
+
+void DialogTemplate::AddStyle(DWORD style) noexcept
+{
+    if (m_words.size() < kPlainHeaderWords) return;
+    const std::size_t at = IsExtended() ? 6 : 0;
+    const DWORD combined = Style() | style;
+    m_words[at] = LOWORD(combined);
+    m_words[at + 1] = HIWORD(combined);
 }
 
 std::wstring_view DialogTemplate::FaceName() const noexcept

@@ -1,5 +1,6 @@
 // A copy of a dialog template resource (plain or extended) that can be given
-// another font face before the dialog is created from it.
+// another font face, or more window styles, before the dialog is created from
+// it.
 #pragma once
 
 #include <cstddef>
@@ -25,7 +26,12 @@ public:
     // is empty. Throws std::bad_alloc.
     void SetFaceName(std::wstring_view face);
 
+    // Adds window styles to the dialog's own.
+    void AddStyle(DWORD style) noexcept;
+
 private:
+    [[nodiscard]] bool IsExtended() const noexcept;
+    [[nodiscard]] DWORD Style() const noexcept;
     // Finds the font face; leaves m_faceAt at 0 when there is none.
     void LocateFace() noexcept;
 

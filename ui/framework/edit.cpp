@@ -1,61 +1,32 @@
 #include "edit.h"
 
-#include <commctrl.h>
+#include <algorithm>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
-constexpr UINT kNoLimit = 0x7FFFFFFE;  // the largest limit a multi-line edit takes
-constexpr WPARAM kCtrlZ = 0x1A;
-
-// Lifts the text limit of an edit control for the lifetime of the object.
-class ScopedLimitLift {
+// Painting of a window held off for the lifetime of the object, then the
+// whole window redrawn once.
+class ScopedRedrawOff {
 public:
-    explicit ScopedLimitLift(HWND edit) noexcept
-        : m_edit(edit), m_limit(::SendMessageW(edit, EM_GETLIMITTEXT, 0, 0))
+    explicit ScopedRedrawOff(HWND window) noexcept : m_window(window)
     {
-        ::SendMessageW(m_edit, EM_SETLIMITTEXT, kNoLimit, 0);
+        ::SendMessageW(m_window, WM_SETREDRAW, FALSE, 0);
     }
-    ScopedLimitLift(const ScopedLimitLift&) = delete;
-    ScopedLimitLift& operator=(const ScopedLimitLift&) = delete;
-    ~ScopedLimitLift() { ::SendMessageW(m_edit, EM_SETLIMITTEXT, static_cast<WPARAM>(m_limit), 0); }
+    ScopedRedrawOff(const ScopedRedrawOff&) = delete;
+    ScopedRedrawOff& operator=(const ScopedRedrawOff&) = delete;
+    ~ScopedRedrawOff()
+    {
+        ::SendMessageW(m_window, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(m_window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+    }
 
 private:
-    HWND m_edit;
-    LRESULT m_limit;
+    HWND m_window;
 };
 
-// The messages by which the control undoes an edit: the undo messages, Ctrl+Z
-// and Alt+Backspace.
-[[nodiscard]] bool IsUndo(UINT message, WPARAM wParam) noexcept
-{
-    switch (message) {
-        case WM_UNDO:
-        case EM_UNDO:
-            return true;
-        case WM_CHAR:
-            return wParam == kCtrlZ;
-        case WM_SYSKEYDOWN:
-            return wParam == VK_BACK;
-        default:
-            return false;
-    }
-}
-
 }  // namespace
-
-CEdit::~CEdit()
-{
-    if (m_hWnd) ::RemoveWindowSubclass(m_hWnd, &CEdit::SubclassProc, kSubclassId);
-}
-
-void CEdit::Attach(HWND control) noexcept
-{
-    if (m_hWnd || !control) return;
-    m_hWnd = control;
-    ::SetWindowSubclass(control, &CEdit::SubclassProc, kSubclassId,
-                        reinterpret_cast<DWORD_PTR>(this));
-}
 
 std::wstring CEdit::GetWindowText() const
 {
@@ -69,25 +40,33 @@ std::wstring CEdit::GetWindowText() const
     return text;
 }
 
-void CEdit::ReplaceAllText(const wchar_t* text) const noexcept
+void CEdit::ReplaceAllText(std::wstring_view text) const
 {
-    ScopedLimitLift lift(m_hWnd);
-    SendMessage(EM_SETSEL, 0, -1);
-    SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-    SendMessage(EM_SETSEL, 0, 0);
-    SendMessage(EM_SCROLLCARET, 0, 0);
-}
-
-LRESULT CALLBACK CEdit::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR, DWORD_PTR data) noexcept
-{
-    auto* self = reinterpret_cast<CEdit*>(data);
-    if (message == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(window, &CEdit::SubclassProc, kSubclassId);
-        if (self) self->m_hWnd = nullptr;
-    } else if (IsUndo(message, wParam)) {
-        ScopedLimitLift lift(window);
-        return ::DefSubclassProc(window, message, wParam, lParam);
+    if (text.size() > GetLimitText()) throw std::length_error("longer than the edit box takes");
+    const std::wstring old = GetWindowText();
+    const std::size_t common = std::min(old.size(), text.size());
+    const std::size_t prefix = static_cast<std::size_t>(
+        std::mismatch(old.begin(), old.begin() + static_cast<std::ptrdiff_t>(common), text.begin())
+            .first -
+        old.begin());
+    std::size_t suffix = 0;
+    while (suffix < common - prefix &&
+           old[old.size() - 1 - suffix] == text[text.size() - 1 - suffix]) {
+        ++suffix;
     }
-    return ::DefSubclassProc(window, message, wParam, lParam);
+    const std::wstring changed(text.substr(prefix, text.size() - prefix - suffix));
+
+    ScopedRedrawOff frozen(m_hWnd);
+    if (old.size() == text.size() && changed.empty()) {
+        SendMessage(EM_EMPTYUNDOBUFFER);  // nothing older may come back with Ctrl+Z
+    } else {
+        SendMessage(EM_SETSEL, prefix, static_cast<LPARAM>(old.size() - suffix));
+        SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(changed.c_str()));
+        // The control leaves its text alone when it cannot make room.
+        if (static_cast<std::size_t>(::GetWindowTextLengthW(m_hWnd)) != text.size()) {
+            throw std::bad_alloc();
+        }
+    }
+    SendMessage(EM_SETSEL, 0, 0);
+    SendMessage(EM_SCROLLCARET);
 }

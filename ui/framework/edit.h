@@ -1,8 +1,4 @@
 // The wrapper of one edit control that a dialog binds with DDX_Control.
-//
-// Its text limit bounds only what the user types or pastes: the program's own
-// replacement of the whole text, and an undo that brings such a text back,
-// are never cut to it.
 #pragma once
 
 #include <string>
@@ -15,10 +11,13 @@ public:
     CEdit() = default;
     CEdit(const CEdit&) = delete;
     CEdit& operator=(const CEdit&) = delete;
-    ~CEdit();
 
-    // Binds the control (once); it is subclassed until it is destroyed.
-    void Attach(HWND control) noexcept;
+    // Binds the control, unless the wrapper's control still exists: a dialog
+    // run again binds its new one.
+    void Attach(HWND control) noexcept
+    {
+        if (!::IsWindow(m_hWnd)) m_hWnd = control;
+    }
     [[nodiscard]] HWND GetSafeHwnd() const noexcept { return m_hWnd; }
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const noexcept
@@ -28,10 +27,16 @@ public:
 
     // The whole text. Throws std::bad_alloc.
     [[nodiscard]] std::wstring GetWindowText() const;
-    // Replaces the whole text as one edit that Ctrl+Z takes back; the caret
-    // goes to the start, as with a fresh text.
-    void ReplaceAllText(const wchar_t* text) const noexcept;
+    // Replaces the whole text with `text` (which holds no NUL) as one edit that
+    // Ctrl+Z takes back, and puts the caret at the start. Only the stretch
+    // that differs from the current text is replaced, with painting held off:
+    // the control lays out every line it is given, which is what a long text
+    // costs. Throws std::length_error when `text` is longer than the control's
+    // limit (the control would cut it) and std::bad_alloc, also when the
+    // control has no room for it; the text is then as it was.
+    void ReplaceAllText(std::wstring_view text) const;
 
+    // 0 sets the largest limit the control takes.
     void SetLimitText(UINT limit) const noexcept { SendMessage(EM_SETLIMITTEXT, limit, 0); }
     [[nodiscard]] UINT GetLimitText() const noexcept
     {
@@ -39,8 +44,4 @@ public:
     }
 
     HWND m_hWnd = nullptr;
-
-private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR data) noexcept;
 };

@@ -1,8 +1,8 @@
 // Orlimo's test driver: runs under the same Wine as Orlimo.exe and answers
 // one request per line on stdin, one reply per line on stdout ("ok ..." or
 // "err ..."). It finds windows and controls, reads and sets their text, clicks
-// buttons and reads the clipboard, the way a person's eyes and mouse would,
-// without pixel positions. Texts travel as hex of UTF-16LE, so that anything
+// buttons, drops files and reads the clipboard, the way a person's eyes and
+// mouse would, without pixel positions. Texts travel as hex of UTF-16LE, so that anything
 // a window can hold (a lone surrogate too) crosses the pipe unchanged.
 //
 // Every wait has a timeout, every cross-process message a time limit.
@@ -191,6 +191,50 @@ std::string ClipboardSet(const std::wstring& text)
     return "ok";
 }
 
+// Drops files on a window as the shell does: a DROPFILES block (laid out
+// here) written into the window's process and posted with WM_DROPFILES; the
+// window lets it go with DragFinish.
+std::string DropFiles(HWND window, const std::vector<std::wstring>& paths)
+{
+    struct {
+        DWORD pFiles;
+        POINT pt;
+        BOOL fNC;
+        BOOL fWide;
+    } header{sizeof header, {10, 10}, FALSE, TRUE};
+    std::wstring names;
+    for (const std::wstring& path : paths) names += path + L'\0';
+    names += L'\0';
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
+
+    DWORD id = 0;
+    ::GetWindowThreadProcessId(window, &id);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, id);
+    if (!process) return "err no process";
+    void* remote =
+        ::VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool written =
+        remote && ::WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+    ::CloseHandle(process);
+    if (!written) return "err write";
+    return ::PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) ? "ok"
+                                                                                     : "err post";
+}
+
+// The string `id` of the string table of the program file `exe`.
+std::string LoadProgramString(const std::wstring& exe, UINT id)
+{
+    HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!module) return "err cannot load";
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
+    std::string reply = "ok " + ToHex(std::wstring_view(text, length > 0 ? length : 0));
+    ::FreeLibrary(module);
+    return reply;
+}
+
 // The centre of the window's close box, checked by asking the window itself.
 std::string ClosePoint(HWND hwnd)
 {
@@ -322,7 +366,16 @@ std::string Handle(const std::string& line)
                std::to_string(rect.right) + " " + std::to_string(rect.bottom);
     }
     if (verb == "close-point") return ClosePoint(ParseHwnd(arg()));
-    if (verb == "is-iconic") return ::IsIconic(ParseHwnd(arg())) ? "ok 1" : "ok 0";
+    if (verb == "drop") {  // HWND PATH...
+        HWND window = ParseHwnd(arg());
+        std::vector<std::wstring> paths;
+        for (std::string path = arg(); !path.empty(); path = arg()) paths.push_back(FromHex(path));
+        return DropFiles(window, paths);
+    }
+    if (verb == "load-string") {  // EXE ID
+        const std::wstring exe = FromHex(arg());
+        return LoadProgramString(exe, static_cast<UINT>(std::stoul(arg())));
+    }
     if (verb == "clip-get") return ClipboardGet();
     if (verb == "clip-set") return ClipboardSet(FromHex(arg()));
     if (verb == "ping") return "ok";

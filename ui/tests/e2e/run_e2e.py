@@ -25,8 +25,10 @@ REPORT_TITLE = "Orlimo"
 
 IDOK, IDCANCEL = 1, 2
 IDC_APPLY, IDC_REMOVE, IDC_SKIN_EDIT, IDC_PASTE, IDC_COPY = 1005, 1006, 1007, 1008, 1009
+IDS_UNPAIRED_SURROGATE, IDS_FILE_IS_FOLDER, IDS_FILE_UNREADABLE = 111, 114, 115
+IDS_FILE_TOO_LARGE, IDS_FILE_NOT_TEXT, IDS_DROP_ONE_FILE = 116, 117, 118
 MESSAGE_BOX_TEXT = 0xFFFF  # the static control of a message box
-WM_SYSCOMMAND, EM_GETLIMITTEXT = 0x0112, 0x00D5
+WM_SYSCOMMAND, EM_SETLIMITTEXT = 0x0112, 0x00C5
 
 SCRIPT_LINE = '<script type="text/javascript" src="./images/bbcode35.js"></script>\r\n'
 COMMENT = "[##_rp_rep_desc_##]"
@@ -96,13 +98,17 @@ class Session:
         self.wine.run_tool(["xdotool", "type", "--delay", "60", text], timeout=30, check=True)
 
     def click_at(self, x, y):
-        self.wine.run_tool(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"],
+        # Not --sync: that waits for the pointer to move, which it never does
+        # when it is already there.
+        self.wine.run_tool(["xdotool", "mousemove", str(x), str(y), "click", "1"],
                            timeout=30, check=True)
 
-    def click_into(self, dialog, control_id):
-        """A real mouse click in the middle of a control."""
-        left, top, right, bottom = self.driver.rect(dialog, control_id)
-        self.click_at((left + right) // 2, (top + bottom) // 2)
+    def drag(self, x, y, to_x, to_y):
+        """Presses the left button at (x, y), moves to (to_x, to_y) and lets go."""
+        self.wine.run_tool(["xdotool", "mousemove", str(x), str(y), "mousedown", "1", "sleep", "0.2",
+                            "mousemove", str((x + to_x) // 2), str((y + to_y) // 2), "sleep", "0.2",
+                            "mousemove", str(to_x), str(to_y), "sleep", "0.2", "mouseup", "1"],
+                           timeout=30, check=True)
 
     def set_x_clipboard(self, text):
         """Owns the X clipboard with `text` (UTF-8) until replaced."""
@@ -150,10 +156,12 @@ class Session:
                 return False
         poll(what, holds)
 
-    def expect_report(self, main, text):
-        """Waits for the message box over `main`, checks its caption and text,
-        and returns its window."""
-        box = self.driver.wait_window(REPORT_TITLE, owner=main)
+    def expect_report(self, main, text, timeout=20):
+        """Waits for the message box over `main`, checks its caption and text
+        (or string-table id), and returns its window."""
+        if isinstance(text, int):
+            text = self.driver.load_string(os.path.join(self.bin, "Orlimo.exe"), text)
+        box = self.driver.wait_window(REPORT_TITLE, timeout=timeout, owner=main)
         shown = self.driver.text(box, MESSAGE_BOX_TEXT)
         if shown != text:
             raise TestFailure(f"message box says {shown!r}, expected {text!r}")
@@ -178,12 +186,18 @@ def test_paste_apply_copy_remove_undo(s):
     poll("the skin to reach Wine's clipboard", lambda: s.driver.clipboard() == SKIN)
     s.driver.click(main, IDC_PASTE)
     s.wait_edit_text(main, SKIN, "the pasted skin in the edit box")
-    s.screenshot(main, "orlimo-dialog.png")
 
+    # After a command the focus is back in the edit box: Enter on the report,
+    # then Ctrl+Z takes the command back and Ctrl+Z again redoes it.
     s.driver.click(main, IDC_APPLY)
     box = s.expect_report(main, "3 개의 BBCode 관련 코드 추가")
     check(s.edit_text(main) == APPLIED, "the changed text is in place while the report is up")
-    s.dismiss(box)
+    s.keys("Return")
+    s.driver.wait_gone(box)
+    s.keys("ctrl+z")
+    s.wait_edit_text(main, SKIN, "Ctrl+Z right after Apply to bring back the pasted skin")
+    s.keys("ctrl+z")
+    s.wait_edit_text(main, APPLIED, "a second Ctrl+Z to redo Apply")
 
     s.driver.click(main, IDC_COPY)
     poll("the changed skin on Wine's clipboard", lambda: s.driver.clipboard() == APPLIED)
@@ -196,19 +210,96 @@ def test_paste_apply_copy_remove_undo(s):
     box = s.expect_report(main, "3 개의 BBCode 관련 코드 제거!")
     check(s.edit_text(main) == SKIN, "Remove gives back the pasted skin")
     s.dismiss(box)
-    check(s.driver.send(main, IDC_SKIN_EDIT, EM_GETLIMITTEXT) == 1000000,
-          "the edit box still takes at most 1,000,000 characters")
-
-    s.click_into(main, IDC_SKIN_EDIT)
-    poll("the focus in the edit box", lambda: s.driver.focus(main) == IDC_SKIN_EDIT)
     s.keys("ctrl+z")
     s.wait_edit_text(main, APPLIED, "Ctrl+Z to bring back the text from before Remove")
 
-    # Paste replaces the whole text, whatever was selected.
+    # Paste replaces the whole text, whatever was selected; Ctrl+Z takes it back.
     s.set_x_clipboard("새 스킨")
     poll("the new text on Wine's clipboard", lambda: s.driver.clipboard() == "새 스킨")
     s.driver.click(main, IDC_PASTE)
     s.wait_edit_text(main, "새 스킨", "paste to replace the whole text")
+    s.keys("ctrl+z")
+    s.wait_edit_text(main, APPLIED, "Ctrl+Z right after paste")
+
+
+def test_a_long_skin_is_never_cut(s):
+    """A skin past the 1,000,000 characters the box once took goes in by
+    paste, through Apply and out by copy whole."""
+    main = s.start_program()
+    head, tail = "<html>\r\n<head>\r\n</head>\r\n<body>\r\n", "</body>\r\n</html>\r\n<!-- 끝 -->"
+    line = f"<p>{COMMENT}</p>" + "<i>글</i>" * 200 + "\r\n"
+    lines = (1_050_000 - len(head) - len(tail)) // len(line) + 1
+    skin = head + line * lines + tail
+    s.driver.set_clipboard(skin)
+    s.driver.click(main, IDC_PASTE)
+    poll("the whole skin in the edit box", lambda: len(s.edit_text(main)) == len(skin))
+    s.driver.click(main, IDC_APPLY)
+    s.dismiss(s.expect_report(main, f"{lines + 1} 개의 BBCode 관련 코드 추가", timeout=60))
+    s.driver.click(main, IDC_COPY)
+    applied = (skin.replace("</head>", SCRIPT_LINE + "</head>")
+               .replace(f"<p>{COMMENT}</p>", f'<div class="bbcode"><p>{COMMENT}</p></div>'))
+    check(applied.endswith("<!-- 끝 -->"), "the skin ends with its marker")
+    poll("Apply's text, marker and all, on the clipboard", lambda: s.driver.clipboard() == applied)
+
+
+def test_resizing_grows_the_edit_box(s):
+    main = s.start_program()
+    with open(os.path.join(os.path.dirname(__file__), "..", "..", "..", "examples", "skin.html"),
+              encoding="utf-8") as example:
+        s.driver.set_text(main, IDC_SKIN_EDIT, example.read().replace("\n", "\r\n"))
+    window = s.driver.rect(main)
+    buttons = (IDC_PASTE, IDC_APPLY, IDC_REMOVE, IDC_COPY, IDCANCEL)
+    before = {i: s.driver.rect(main, i) for i in (IDC_SKIN_EDIT, *buttons)}
+    # The bottom-right corner dragged with the mouse: the edit box takes the
+    # room, the buttons keep their size and their place at the bottom right.
+    s.drag(window[2] - 2, window[3] - 2, window[2] + 298, window[3] + 178)
+    grown = poll("the window to grow", lambda: (r := s.driver.rect(main)) != window and r)
+    dx, dy = grown[2] - window[2], grown[3] - window[3]
+    check(grown[:2] == window[:2] and (dx, dy) == (300, 180), f"{window} dragged to {grown}")
+    left, top, right, bottom = before[IDC_SKIN_EDIT]
+    check(s.driver.rect(main, IDC_SKIN_EDIT) == (left, top, right + dx, bottom + dy),
+          "the edit box grows with the window")
+    for i in buttons:
+        left, top, right, bottom = before[i]
+        check(s.driver.rect(main, i) == (left + dx, top + dy, right + dx, bottom + dy),
+              f"button {i} keeps its size at the bottom right")
+    s.screenshot(main, "orlimo-dialog.png")
+    # The template's size is the smallest.
+    s.drag(grown[2] - 2, grown[3] - 2, window[0] + 100, window[1] + 100)
+    poll("the window back at its smallest", lambda: s.driver.rect(main) == window)
+
+
+def test_dropping_a_file_loads_it(s):
+    main = s.start_program()
+    folder = os.path.join(s.out, "drop")
+    os.makedirs(folder, exist_ok=True)
+    korean = "<title>나의 블로그</title>\r\n<p>방명록에 글을 남겨 주세요</p>\r\n"
+    files = {"skin-utf8.html": SKIN.encode("utf-8-sig"), "skin-cp949.html": korean.encode("cp949"),
+             "binary.bin": b"GIF89a\x00\x01"}
+    paths = {}
+    for name, data in files.items():
+        paths[name] = os.path.join(folder, name)
+        with open(paths[name], "wb") as out:
+            out.write(data)
+    s.driver.set_text(main, IDC_SKIN_EDIT, "그 전의 텍스트")
+    s.driver.drop(main, [paths["skin-utf8.html"]])
+    s.wait_edit_text(main, SKIN, "the UTF-8 skin (byte-order mark dropped) in the box")
+    s.driver.drop(main, [paths["skin-cp949.html"]])
+    s.wait_edit_text(main, korean, "the code page 949 skin, Hangul intact, in the box")
+    s.keys("ctrl+z")
+    s.wait_edit_text(main, SKIN, "Ctrl+Z after a drop to bring back the text from before it")
+
+    refused = [([folder], IDS_FILE_IS_FOLDER),
+               ([os.path.join(folder, "missing.html")], IDS_FILE_UNREADABLE),
+               ([paths["skin-utf8.html"], paths["skin-cp949.html"]], IDS_DROP_ONE_FILE),
+               ([paths["binary.bin"]], IDS_FILE_NOT_TEXT)]
+    for dropped, message in refused + [("limit", IDS_FILE_TOO_LARGE)]:
+        if dropped == "limit":  # a box that takes fewer characters than the file has
+            s.driver.send(main, IDC_SKIN_EDIT, EM_SETLIMITTEXT, len(SKIN) - 1)
+            dropped = [paths["skin-utf8.html"]]
+        s.driver.drop(main, dropped)
+        s.dismiss(s.expect_report(main, message))
+        check(s.edit_text(main) == SKIN, f"the text is left as it was (message {message})")
 
 
 def test_escape_and_enter(s):
@@ -271,12 +362,8 @@ def test_unpaired_surrogate_is_refused(s):
     text = "<head>\r\n</head>\r\nbroken \ud800 pair\r\n"
     s.driver.set_text(main, IDC_SKIN_EDIT, text)
     s.driver.click(main, IDC_APPLY)
-    box = s.driver.wait_window(REPORT_TITLE, owner=main)
-    message = s.driver.text(box, MESSAGE_BOX_TEXT)
-    check("짝이 없는 서로게이트" in message and "바뀌지 않았습니다" in message,
-          f"a Korean refusal, not {message!r}")
+    s.dismiss(s.expect_report(main, IDS_UNPAIRED_SURROGATE))
     check(s.edit_text(main) == text, "the text is left as it was")
-    s.dismiss(box)
 
 
 def test_exit_button_ends_the_program(s):
@@ -298,6 +385,9 @@ def test_close_box_ends_the_program(s):
 
 TESTS = [
     test_paste_apply_copy_remove_undo,
+    test_a_long_skin_is_never_cut,
+    test_resizing_grows_the_edit_box,
+    test_dropping_a_file_loads_it,
     test_escape_and_enter,
     test_help_key_opens_about,
     test_system_menu_about,

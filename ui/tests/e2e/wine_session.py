@@ -34,6 +34,11 @@ def to_hex(text):
     return text.encode("utf-16-le", "surrogatepass").hex() or "-"
 
 
+def windows_path(path):
+    """A Linux path as Wine's drive Z: shows it."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
 def from_hex(hex_text):
     if hex_text == "-":
         return ""
@@ -200,7 +205,18 @@ class Driver:
         return tuple(int(v) for v in self.request(f"close-point {hwnd}"))
 
     def clipboard(self):
-        return from_hex(self.request("clip-get")[0])
+        return from_hex(self.request("clip-get", 60)[0])
+
+    def set_clipboard(self, text):
+        self.request(f"clip-set {to_hex(text)}", 60)
+
+    def drop(self, hwnd, paths):
+        """Drops files (Linux paths) on the window, as from a file manager."""
+        self.request(f"drop {hwnd} " + " ".join(to_hex(windows_path(p)) for p in paths))
+
+    def load_string(self, exe, string_id):
+        """The string of a program file's string table."""
+        return from_hex(self.request(f"load-string {to_hex(windows_path(exe))} {string_id}")[0])
 
 
 class Program:

@@ -290,8 +290,9 @@ TEST_F(ProgramResources, Strings)
         ::LoadStringW(s_module, id, buffer, 128);
         EXPECT_STREQ(buffer, text);
     }
-    for (UINT id :
-         {IDS_OUT_OF_MEMORY, IDS_UNPAIRED_SURROGATE, IDS_TEXT_TOO_LONG, IDS_COMMAND_FAILED}) {
+    for (UINT id : {IDS_OUT_OF_MEMORY, IDS_UNPAIRED_SURROGATE, IDS_TEXT_TOO_LONG,
+                    IDS_COMMAND_FAILED, IDS_FILE_IS_FOLDER, IDS_FILE_UNREADABLE, IDS_FILE_TOO_LARGE,
+                    IDS_FILE_NOT_TEXT, IDS_DROP_ONE_FILE}) {
         wchar_t buffer[512] = {};
         ::LoadStringW(s_module, id, buffer, 512);
         EXPECT_NE(std::wstring(buffer).find(L"텍스트는 바뀌지 않았습니다."), std::wstring::npos)

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include "allocation_failure.h"
 #include "hangul_face.h"
 #include "message_box_catcher.h"
@@ -153,7 +157,7 @@ TEST_F(SkinPatchDlgTest, UnpairedSurrogateIsRefusedAndTheTextKept)
         L"reversed \xDE00\xD83D pair " + kGuest,
     };
     const std::wstring refusal = Resource(IDS_UNPAIRED_SURROGATE);
-    ASSERT_NE(refusal.find(L"짝이 없는 서로게이트"), std::wstring::npos);
+    EXPECT_EQ(refusal, L"텍스트에 처리할 수 없는 문자가 있습니다.\n텍스트는 바뀌지 않았습니다.");
     for (const std::wstring& text : texts) {
         for (int command : {IDC_APPLY, IDC_REMOVE}) {
             SetText(text);
@@ -201,34 +205,62 @@ TEST_F(SkinPatchDlgTest, RunningOutOfMemoryLeavesTheTextAndSaysSo)
     }
 }
 
-// The limit bounds typing and pasting only: a command stores a longer text in
-// full, and undo brings a longer text back in full.
-TEST_F(SkinPatchDlgTest, TheLimitNeverCutsAStoredText)
+// No text is ever cut: the box holds as much as the control can, and where
+// its limit is lower (set here by hand) a command that would pass it is
+// refused, never cut short.
+TEST_F(SkinPatchDlgTest, NoTextIsEverCut)
 {
-    EXPECT_EQ(Edit(EM_GETLIMITTEXT), 1000000);
+    EXPECT_GE(static_cast<UINT>(Edit(EM_GETLIMITTEXT)), 0x7FFFFFFEu);
 
     // Remove gives this skin back exactly: no line end follows a wrapped p.
     std::wstring skin = L"<head>\r\n</head>\r\n<p>" + kComment + L"</p><br>\r\n";
-    while (skin.size() < 1000000) skin += L"<li>줄 채우기</li>\r\n";
+    std::wstring line;  // long lines: the control's layout costs by the line
+    while (line.size() < 1000) line += L"<li>줄 채우기</li>";
+    while (skin.size() < 1050000) skin += line + L"\r\n";
     skin += L"<p>" + kComment + L"</p><b>end</b>";
-    SetText(skin);  // WM_SETTEXT is not limited
+    SetText(skin);
     ASSERT_TRUE(SameText(Text(), skin));
 
     Click(IDC_APPLY);
     const std::wstring applied = Text();
-    EXPECT_GT(applied.size(), skin.size());
     EXPECT_NE(applied.find(L"</p></div><b>end</b>"), std::wstring::npos) << "nothing cut";
-    EXPECT_EQ(Edit(EM_GETLIMITTEXT), 1000000);
-
     Click(IDC_REMOVE);
     EXPECT_TRUE(SameText(Text(), skin));
     Edit(WM_CHAR, 0x1A);  // Ctrl+Z: the longer text comes back whole
     EXPECT_TRUE(SameText(Text(), applied));
-    EXPECT_EQ(Edit(EM_GETLIMITTEXT), 1000000);
 
-    Edit(EM_SETSEL, applied.size(), applied.size());
-    Edit(WM_CHAR, L'x');  // typing is still bounded
-    EXPECT_EQ(Text().size(), applied.size());
+    Edit(EM_SETLIMITTEXT, skin.size());
+    SetText(skin);
+    const auto boxes = Click(IDC_APPLY);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, Resource(IDS_TEXT_TOO_LONG));
+    EXPECT_TRUE(SameText(Text(), skin));
+}
+
+// Every button's work runs under the wait cursor, and the cursor from before
+// comes back when it ends, failures included.
+TEST_F(SkinPatchDlgTest, ButtonsShowTheWaitCursorWhileTheyWork)
+{
+    static HCURSOR seen = nullptr;  // the cursor while the edit box is changed or copied
+    SUBCLASSPROC spy = [](HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR) -> LRESULT {
+        if (message == EM_SCROLLCARET && !seen) seen = ::GetCursor();
+        return ::DefSubclassProc(edit, message, wParam, lParam);
+    };
+    ASSERT_TRUE(::SetWindowSubclass(m_edit, spy, 1, 0));
+    const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
+    ::SetCursor(arrow);
+    SetText(kSkin);
+    for (int id : {IDC_COPY, IDC_PASTE, IDC_APPLY, IDC_REMOVE}) {
+        seen = nullptr;
+        Click(id);
+        EXPECT_EQ(seen, ::LoadCursorW(nullptr, IDC_WAIT)) << "button " << id;
+        EXPECT_EQ(::GetCursor(), arrow) << "button " << id;
+    }
+    SetText(L"\xD800");
+    ASSERT_EQ(Click(IDC_APPLY).size(), 1u);
+    EXPECT_EQ(::GetCursor(), arrow) << "after a failure";
+    ::RemoveWindowSubclass(m_edit, spy, 1);
 }
 
 TEST_F(SkinPatchDlgTest, SystemMenuEndsWithTheAboutEntry)

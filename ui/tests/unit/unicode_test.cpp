@@ -1,8 +1,13 @@
 // UTF-16 <-> UTF-8: every character crosses, anything without a UTF-8 form is
-// refused instead of being replaced.
+// refused instead of being replaced. A skin file's bytes: UTF-8, else code
+// page 949.
 #include "unicode.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+
+#include "skin_file.h"
 
 namespace {
 
@@ -40,6 +45,22 @@ TEST(Unicode, MalformedUtf8IsRefused)
     for (const std::string& bytes : {std::string("\xFF"), std::string("\xED\x95"),
                                      std::string("\xC0\xAF"), std::string("\xED\xA0\x80")}) {
         EXPECT_THROW((void)ToUtf16(bytes), orlimo::ui::InvalidUtf8Error);
+    }
+}
+
+TEST(Unicode, SkinFilesAreUtf8OrElseCodePage949)
+{
+    using Text = std::optional<std::wstring>;
+    const std::pair<std::string, Text> cases[] = {
+        {"", L""},
+        {"<p>\xED\x95\x9C\xEA\xB8\x80</p>", L"<p>한글</p>"},
+        {"\xEF\xBB\xBF<p>\xED\x95\x9C</p>", L"<p>한</p>"},  // the byte-order mark goes
+        {"<p>\xC7\xD1\xB1\xDB</p>", L"<p>한글</p>"},        // code page 949
+        {std::string("a\0b", 3), std::nullopt},             // an edit box holds no NUL
+        {"\x81\x20", std::nullopt},                         // neither
+    };
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(orlimo::ui::DecodeSkinText(bytes), text) << ::testing::PrintToString(bytes);
     }
 }
 
