@@ -1,12 +1,23 @@
 // The fast transforms against the literal method on arbitrary bytes: Add,
-// Remove and Apply must give the same text and counts, byte for byte.
+// Remove and Apply must give the same text and counts, byte for byte; and
+// the literal Apply run again changes nothing (apply_idempotence.h).
 #include <cstdint>
 #include <string>
 
+#include "apply_idempotence.h"
 #include "fuzz_host.h"
 #include "literal_skin_patch.h"
 
 namespace {
+
+std::string LiteralAdd(const std::string& text)
+{
+    return oracle::LiteralAdd(text).text;
+}
+std::string LiteralRemove(const std::string& text)
+{
+    return oracle::LiteralRemove(text).text;
+}
 
 void CheckSame(std::string_view input, int32_t (CSkinPatchCore::*fast)(),
                oracle::Outcome (*literal)(std::string))
@@ -38,5 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const oracle::ApplyOutcome expected = oracle::LiteralApply(std::string(input));
     FUZZ_CHECK(host.Text() == expected.text);
     FUZZ_CHECK(removed == expected.removed && added == expected.added);
+
+    FUZZ_CHECK(idempotence::FailedProperty(std::string(input), LiteralAdd, LiteralRemove) ==
+               nullptr);
     return 0;
 }
