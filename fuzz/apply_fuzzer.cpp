@@ -30,22 +30,6 @@ namespace {
     return out;
 }
 
-[[nodiscard]] std::string Transformed(const std::string& text, int32_t (CSkinPatchCore::*step)())
-{
-    FuzzHost host(text);
-    host.LoadText();
-    (void)(host.*step)();
-    return std::string(host.Text());
-}
-std::string Add(const std::string& text)
-{
-    return Transformed(text, &CSkinPatchCore::AddBBCode);
-}
-std::string Remove(const std::string& text)
-{
-    return Transformed(text, &CSkinPatchCore::RemoveBBCode);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
@@ -81,6 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     FUZZ_CHECK(command.text == patched);
     FUZZ_CHECK(command.report == orlimo::ApplyReport(removed, added));
 
-    FUZZ_CHECK(idempotence::FailedProperty(std::string(input), Add, Remove) == nullptr);
+    FUZZ_CHECK(idempotence::FailedPropertyOfCore<FuzzHost>(std::string(input)) == nullptr);
     return 0;
 }

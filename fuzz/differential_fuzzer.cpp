@@ -10,15 +10,6 @@
 
 namespace {
 
-std::string LiteralAdd(const std::string& text)
-{
-    return oracle::LiteralAdd(text).text;
-}
-std::string LiteralRemove(const std::string& text)
-{
-    return oracle::LiteralRemove(text).text;
-}
-
 void CheckSame(std::string_view input, int32_t (CSkinPatchCore::*fast)(),
                oracle::Outcome (*literal)(std::string))
 {
@@ -50,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     FUZZ_CHECK(host.Text() == expected.text);
     FUZZ_CHECK(removed == expected.removed && added == expected.added);
 
-    FUZZ_CHECK(idempotence::FailedProperty(std::string(input), LiteralAdd, LiteralRemove) ==
-               nullptr);
+    const auto add = [](const std::string& text) { return oracle::LiteralAdd(text).text; };
+    const auto remove = [](const std::string& text) { return oracle::LiteralRemove(text).text; };
+    FUZZ_CHECK(idempotence::FailedProperty(std::string(input), add, remove) == nullptr);
     return 0;
 }

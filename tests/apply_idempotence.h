@@ -110,4 +110,22 @@ inline const char* FailedProperty(const std::string& y, Transform add, Transform
     return failed;
 }
 
+// One of the core's transforms, run in a host made from the text.
+template <class Host, int32_t (CSkinPatchCore::*kStep)()>
+std::string CoreStep(const std::string& text)
+{
+    Host host(text);
+    host.LoadText();
+    (void)(host.*kStep)();
+    return std::string(host.Text());
+}
+
+// FailedProperty with the core's transforms.
+template <class Host>
+[[nodiscard]] const char* FailedPropertyOfCore(const std::string& x)
+{
+    return FailedProperty(x, CoreStep<Host, &CSkinPatchCore::AddBBCode>,
+                          CoreStep<Host, &CSkinPatchCore::RemoveBBCode>);
+}
+
 }  // namespace idempotence

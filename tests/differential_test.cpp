@@ -57,22 +57,6 @@ bool SameTransform(const std::string& text, int32_t (CSkinPatchCore::*fast)(),
     return host.Text() == expected.text && count == expected.count;
 }
 
-std::string FastTransform(const std::string& text, int32_t (CSkinPatchCore::*transform)())
-{
-    FakeHost host;
-    host.Load(text);
-    (void)(host.*transform)();
-    return std::string(host.Text());
-}
-std::string FastAdd(const std::string& text)
-{
-    return FastTransform(text, &CSkinPatchCore::AddBBCode);
-}
-std::string FastRemove(const std::string& text)
-{
-    return FastTransform(text, &CSkinPatchCore::RemoveBBCode);
-}
-
 // Add, Remove and the Apply command on `text`, each against the oracle, and
 // Apply's idempotence.
 bool SameAsLiteral(const std::string& text, const std::string& label = {})
@@ -89,7 +73,7 @@ bool SameAsLiteral(const std::string& text, const std::string& label = {})
     EXPECT_EQ(host.text, literal.text) << "Apply," << where;
     EXPECT_EQ(host.messages.back(), orlimo::ApplyReport(literal.removed, literal.added))
         << "Apply," << where;
-    const char* failed = idempotence::FailedProperty(text, FastAdd, FastRemove);
+    const char* failed = idempotence::FailedPropertyOfCore<FakeHost>(text);
     EXPECT_STREQ(failed, nullptr) << where;
     return host.text == literal.text && failed == nullptr;
 }
