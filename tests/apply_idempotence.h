@@ -74,10 +74,12 @@ inline bool HasTroubledParagraph(std::string_view y)
     return false;
 }
 
+// "~", like the blank, tab and CR it stands for, is in no marker: no search
+// finds anything new or loses anything.
 inline std::string Inert(std::string text)
 {
     for (char& c : text) {
-        if (c == ' ' || c == '\t' || c == '\r') c = '_';
+        if (c == ' ' || c == '\t' || c == '\r') c = '~';
     }
     return text;
 }
