@@ -129,7 +129,8 @@ std::string PackedTextareas(const std::string& token, std::size_t bytes)
         bytes, {"<li><textarea class=\"bbcode\" rows=\"5\">" + token + "</textarea>\r\n</li>\r\n"});
 }
 
-// Tokens two bytes apart in one paragraph: every token wraps it again.
+// Tokens two bytes apart in one paragraph: every token tests the paragraph,
+// which is wrapped once.
 std::string TokensInOneParagraph(std::size_t bytes)
 {
     return Repeat(bytes, {kC + "xx"}, "<p>", "</p>");

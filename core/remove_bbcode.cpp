@@ -34,11 +34,13 @@ namespace {
 using Core = CSkinPatchCore;
 
 // One piece to take out: text[first, end) gives way to `replacement`, which
-// always lies inside the piece (so no phase makes the text longer).
+// always lies inside the piece (so no phase makes the text longer). It counts
+// as `count` pieces removed.
 struct Piece {
     int32_t first;
     int32_t end;
     std::string_view replacement;
+    int32_t count = 1;
 };
 
 // Appends to a block sized for the phase's input, allocated on the first
@@ -94,7 +96,7 @@ template <class NextPiece>
                                    static_cast<std::size_t>(piece->first - s)));
         }
         out.Append(piece->replacement);
-        ++removed;
+        removed += piece->count;
         s = piece->end;
     }
     if (removed > 0 && s < length) out.Append(text.substr(static_cast<std::size_t>(s)));
@@ -140,9 +142,10 @@ template <class NextPiece>
 }
 
 // Phases 5 to 8: a wrapper element `tag` carrying the class marker, directly
-// around the token or (where `paragraphInside`) around the p element that
-// directly encloses it. The token comes back bare, or with its p element
-// exactly as it stood.
+// around the token or (in the div phases, `paragraphInside`) around the p
+// element that directly encloses it, and in the div phases every further
+// layer of Add's own wrapper bytes right around that. The token comes back
+// bare, or with its p element exactly as it stood.
 [[nodiscard]] std::optional<Piece> NextWrapper(std::string_view text, int32_t s,
                                                std::string_view token, std::string_view tag,
                                                bool paragraphInside) noexcept
@@ -172,7 +175,20 @@ template <class NextPiece>
     if (open < 0) return std::nullopt;
     const int32_t afterName = open + 1 + static_cast<int32_t>(tag.size());
     if (!HasClassMarker(text, afterName, m)) return std::nullopt;
-    return Piece{open, EndWithLineTail(text, close), kept};
+    if (!paragraphInside) return Piece{open, EndWithLineTail(text, close), kept};
+
+    // Nested layers (an older run wrapped a paragraph once per token) go in
+    // the same run; the line tail is measured after the outermost.
+    Piece piece{open, close, kept};
+    const int32_t openLength = static_cast<int32_t>(mk::kWrapOpen.size());
+    while (orlimo::EqualsAt(text, piece.first - openLength, mk::kWrapOpen) &&
+           orlimo::EqualsAt(text, piece.end, mk::kWrapClose)) {
+        piece.first -= openLength;
+        piece.end += static_cast<int32_t>(mk::kWrapClose.size());
+        ++piece.count;
+    }
+    piece.end = EndWithLineTail(text, piece.end);
+    return piece;
 }
 
 }  // namespace

@@ -10,11 +10,12 @@
 //   string starts with "<", so a token found in the changing text is a token
 //   of the input, and an inserted string before or after it fails the tag
 //   tests that look at it.
-// - The scan position is not corrected after an insertion below it: after a
-//   wrap it stands 21 places before the token in the changed text, inside
-//   the paragraph just wrapped or inside the wrapper put before it.
-// - Below the scan position the only insertions are the opening wrappers put
-//   in front of one paragraph's start tag (the "pending" gap); every other
+// - A paragraph is wrapped once: a later token whose nearest tag before it
+//   is the start tag of the paragraph just wrapped adds nothing. (The scan
+//   position, not corrected after the insertion below it, skips 20 bytes of
+//   that same paragraph, or the wrapper put before it; that changes nothing.)
+// - Below the scan position the only insertion is the opening wrapper put in
+//   front of one paragraph's start tag (the "pending" gap); every other
 //   insertion lies above it, in gaps that come into being in falling order.
 #include "token_wrapper.h"
 
@@ -38,20 +39,19 @@ constexpr int32_t kNone = INT32_MAX;
 
 // What went into one gap of the input (before the input byte of the same
 // index), in text order: closing wrappers, then optionally an opening
-// wrapper followed by closing and opening wrappers. Closing wrappers go to
-// the front or right after the first string; opening wrappers to the back;
-// so these four counts always describe the gap.
+// wrapper followed by closing wrappers. Closing wrappers go to the front or
+// right after the first string, and the opening wrapper comes first into its
+// gap or not at all, so these three counts always describe the gap.
 struct GapInsertions {
     int32_t gap;
     int32_t leadingCloses = 0;
     bool hasOpen = false;
     int32_t closesAfterOpen = 0;
-    int32_t trailingOpens = 0;
 
     [[nodiscard]] int32_t Bytes() const noexcept
     {
         return kCloseLength * leadingCloses +
-               (hasOpen ? kOpenLength * (1 + trailingOpens) + kCloseLength * closesAfterOpen : 0);
+               (hasOpen ? kOpenLength + kCloseLength * closesAfterOpen : 0);
     }
     void AddCloseAfterFirstString() noexcept
     {
@@ -104,9 +104,9 @@ private:
     // Gaps with insertions above the scan position, highest gap first. A
     // deque grows without copying, so it never holds two copies at once.
     std::deque<GapInsertions> m_gaps;
-    // The gap below the scan position holding opening wrappers, or -1.
+    // The start tag of the paragraph wrapped last, while the scan is above
+    // it: the gap below the scan position holding its opening wrapper, or -1.
     int32_t m_pendingGap = -1;
-    int32_t m_pendingOpens = 0;
 };
 
 int32_t Sweep::TokenLengthAt(int32_t x) const noexcept
@@ -166,12 +166,8 @@ void Sweep::SettlePending()
 {
     if (m_pendingGap < 0) return;
     assert(m_pendingGap < LowestGap());
-    GapInsertions opens{m_pendingGap};
-    opens.hasOpen = true;
-    opens.trailingOpens = m_pendingOpens - 1;
-    m_gaps.push_back(opens);
+    m_gaps.push_back({m_pendingGap, 0, true});
     m_pendingGap = -1;
-    m_pendingOpens = 0;
 }
 
 int32_t Sweep::Run()
@@ -202,18 +198,18 @@ int32_t Sweep::Run()
             lt >= 0 &&
             FoldAscii(static_cast<unsigned char>(m_text[static_cast<std::size_t>(lt) + 1])) == 'p';
         const CloseSpot close = paragraphStart ? FindParagraphClose(x + t) : CloseSpot{};
+        if (close.kind != CloseSpot::kNotFound && lt == m_pendingGap) {
+            --x;  // its paragraph is wrapped already
+            continue;
+        }
         ++count;
         if (close.kind != CloseSpot::kNotFound) {
             // Around the paragraph: the opening wrapper goes in front of the
             // start tag, below the scan position.
             InsertClose(close);
-            assert(m_pendingGap < 0 || m_pendingGap == lt);
+            assert(m_pendingGap < 0);
             m_pendingGap = lt;
-            ++m_pendingOpens;
-            // The scan goes on 21 places before the token: inside the
-            // paragraph, or inside the wrapper just put before it.
-            x = x - lt >= kOpenLength + 1 ? x - (kOpenLength + 1) : lt - 1;
-            if (x == lt - 1) SettlePending();
+            --x;
         } else {
             InsertCloseAtFrontOf(x + t);
             m_gaps.push_back({x, 0, true});
@@ -249,7 +245,6 @@ WrappedText Sweep::Assemble(int32_t count) const
         if (g->hasOpen) {
             put(mk::kWrapOpen, 1);
             put(mk::kWrapClose, g->closesAfterOpen);
-            put(mk::kWrapOpen, g->trailingOpens);
         }
     }
     std::memcpy(w, m_text.data() + copied, static_cast<std::size_t>(m_size - copied));

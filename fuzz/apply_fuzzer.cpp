@@ -1,9 +1,11 @@
 // Apply on arbitrary bytes: the buffer stays sound after each step, Remove
 // never lengthens the text, Add only inserts its own literals (as many as it
-// counts), and the command stores and reports exactly what the steps did.
+// counts), the command stores and reports exactly what the steps did, and
+// Apply run again changes nothing (apply_idempotence.h).
 #include <cstdint>
 #include <string>
 
+#include "apply_idempotence.h"
 #include "fuzz_host.h"
 #include "insertions.h"
 #include "markers.h"
@@ -62,5 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     command.OnApplyBBCode();
     FUZZ_CHECK(command.text == patched);
     FUZZ_CHECK(command.report == orlimo::ApplyReport(removed, added));
+
+    FUZZ_CHECK(idempotence::FailedPropertyOfCore<FuzzHost>(std::string(input)) == nullptr);
     return 0;
 }

@@ -1,8 +1,10 @@
 // The fast transforms against the literal method on arbitrary bytes: Add,
-// Remove and Apply must give the same text and counts, byte for byte.
+// Remove and Apply must give the same text and counts, byte for byte; and
+// the literal Apply run again changes nothing (apply_idempotence.h).
 #include <cstdint>
 #include <string>
 
+#include "apply_idempotence.h"
 #include "fuzz_host.h"
 #include "literal_skin_patch.h"
 
@@ -38,5 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const oracle::ApplyOutcome expected = oracle::LiteralApply(std::string(input));
     FUZZ_CHECK(host.Text() == expected.text);
     FUZZ_CHECK(removed == expected.removed && added == expected.added);
+
+    const auto add = [](const std::string& text) { return oracle::LiteralAdd(text).text; };
+    const auto remove = [](const std::string& text) { return oracle::LiteralRemove(text).text; };
+    FUZZ_CHECK(idempotence::FailedProperty(std::string(input), add, remove) == nullptr);
     return 0;
 }

@@ -79,17 +79,19 @@ TEST(AddBBCode, WrapsTheParagraphOrTheTokenAlone)
     for (const AddCase& c : cases) ExpectAdded(c);
 }
 
-// The backward scan is not corrected after the opening wrapper went in
-// before the paragraph: the 20 bytes before the handled token are skipped.
-TEST(AddBBCode, TwoTokensInOneParagraph)
+// A paragraph is wrapped once, however many tokens it holds, so that Remove,
+// which takes the wrapper at the first token, leaves none behind.
+TEST(AddBBCode, SeveralTokensInOneParagraph)
 {
     const AddCase cases[] = {
-        {"side by side: wrapped once", "<p>" + kC + kC + "</p>" + kTail,
+        {"side by side", "<p>" + kC + kC + "</p>" + kTail,
          kOpen + "<p>" + kC + kC + "</p>" + kClose + kTail, 1},
-        {"one byte between: wrapped once", "<p>" + kC + " " + kC + "</p>" + kTail,
-         kOpen + "<p>" + kC + " " + kC + "</p>" + kClose + kTail, 1},
-        {"two bytes between: nested wrappers", "<p>" + kC + "ab" + kC + "</p>" + kTail,
-         kOpen + kOpen + "<p>" + kC + "ab" + kC + "</p>" + kClose + kClose + kTail, 2},
+        {"four bytes apart", "<p>" + kC + " or " + kC + "</p>" + kTail,
+         kOpen + "<p>" + kC + " or " + kC + "</p>" + kClose + kTail, 1},
+        {"three tokens", "<p>" + kC + "ab" + kC + std::string(30, 'c') + kC + "</p>" + kTail,
+         kOpen + "<p>" + kC + "ab" + kC + std::string(30, 'c') + kC + "</p>" + kClose + kTail, 1},
+        {"comment and guest-book tokens", "<p>" + kG + " and " + kC + "</p>" + kTail,
+         kOpen + "<p>" + kG + " and " + kC + "</p>" + kClose + kTail, 1},
         {"side by side outside a paragraph", "x" + kC + kC + kTail,
          "x" + kOpen + kC + kClose + kOpen + kC + kClose + kTail, 2},
     };

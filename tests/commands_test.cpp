@@ -133,10 +133,10 @@ TEST(Commands, EveryAllocationFailureLeavesTheHostTextAsItWas)
         }
 }
 
-// Remove after Apply gives the skin back wherever every token stands bare or
-// alone in a p element with no blank or line end right after it (Remove takes
-// those with the wrapper) and </head> starts a line.
-TEST(Commands, RemoveAfterApplyGivesBackTheSkin)
+// Apply run again changes nothing, and Remove after Apply gives the skin
+// back, wherever no wrapper ends right before a blank or line end (Remove
+// takes those with the wrapper) and </head> starts a line.
+TEST(Commands, ApplyAgainChangesNothingAndRemoveGivesBackTheSkin)
 {
     const std::string skins[] = {
         kSkin,
@@ -144,14 +144,18 @@ TEST(Commands, RemoveAfterApplyGivesBackTheSkin)
             kG + "</li></ul><div>end of the skin</div>",
         "<p>" + kC + "</p><p>" + kC + "</p><pre>" + kG + "</pre><b>and that is all</b>",
         "no head here, " + kC + ", in plain text, and more plain text after it",
+        "<p>" + kC + " or " + kC + "</p><p>" + kG + " and " + kC + "</p><b>the end of it</b>",
     };
     for (const std::string& skin : skins) {
         FakeHost host(skin);
         host.OnApplyBBCode();
-        EXPECT_NE(host.text, skin);
+        const std::string applied = host.text;
+        EXPECT_NE(applied, skin);
+        host.OnApplyBBCode();
+        EXPECT_EQ(host.text, applied);
         host.OnRemoveBBCode();
         EXPECT_EQ(host.text, skin);
-        EXPECT_EQ(std::stoi(host.messages[0]), std::stoi(host.messages[1]))
+        EXPECT_EQ(std::stoi(host.messages[0]), std::stoi(host.messages[2]))
             << "as many pieces removed as were added";
     }
 }

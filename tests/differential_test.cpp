@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "apply_idempotence.h"
 #include "literal_skin_patch.h"
 #include "report.h"
 #include "skin_fixtures.h"
@@ -57,7 +58,8 @@ bool SameTransform(const std::string& text, int32_t (CSkinPatchCore::*fast)(),
     return host.Text() == expected.text && count == expected.count;
 }
 
-// Add, Remove and the Apply command on `text`, each against the oracle.
+// Add, Remove and the Apply command on `text`, each against the oracle, and
+// Apply's idempotence.
 bool SameAsLiteral(const std::string& text, const std::string& label = {})
 {
     const std::string where = label + " input \"" + Escaped(text) + "\"";
@@ -72,14 +74,15 @@ bool SameAsLiteral(const std::string& text, const std::string& label = {})
     EXPECT_EQ(host.text, literal.text) << "Apply," << where;
     EXPECT_EQ(host.messages.back(), orlimo::ApplyReport(literal.removed, literal.added))
         << "Apply," << where;
-    return host.text == literal.text;
+    const char* failed = idempotence::FailedPropertyOfCore<FakeHost>(text);
+    EXPECT_STREQ(failed, nullptr) << where;
+    return host.text == literal.text && failed == nullptr;
 }
 
 TEST(Differential, TwoTokensInOneParagraphAtEveryDistance)
 {
-    // The scan is not corrected after a paragraph wrap: tokens up to 20
-    // bytes before the handled one are skipped, and the scan may resume in
-    // the paragraph or inside the wrapper put before it.
+    // The literal scan is not corrected after a paragraph wrap: it resumes
+    // 20 bytes early in the paragraph, or inside the wrapper put before it.
     const std::string starts[] = {"<p>", "<P class=\"c\">", "<pre>", "<p title=\"t\"  >"};
     for (const std::string& first : {kC, kG}) {
         for (const std::string& second : {kC, kG}) {

@@ -111,6 +111,17 @@ TEST(RemoveBBCode, WrapperPieces)
          "<p class=\"bbcode\">" + kC + "</p>", 1},
         {"pre as the p element", kOpen + "<pre>" + kC + "</pre></div>", "<pre>" + kC + "</pre>", 1},
         {"each phase ends on its own", kC + kOpen + kG + "</div>", kC + kG, 1},
+        // Nested layers of Add's exact bytes go in one run, each counted; the
+        // line tail goes after the outermost.
+        {"two layers", kOpen + kOpen + "<p>" + kC + " or " + kC + "</p></div></div>\r\nnext",
+         "<p>" + kC + " or " + kC + "</p>next", 2},
+        {"three layers", "x" + kOpen + kOpen + kOpen + kG + "</div></div></div> y",
+         "x" + kG + "y", 3},
+        {"only the exact bytes make a layer", "<div class=\"BBCODE\">" + kOpen + kC + "</div></div>",
+         "<div class=\"BBCODE\">" + kC + "</div>", 1},
+        {"nested textareas: one per run",
+         "<textarea class=\"bbcode\"><textarea class=\"bbcode\">" + kC + "</textarea></textarea>",
+         "<textarea class=\"bbcode\">" + kC + "</textarea>", 1},
     };
     for (const RemoveCase& c : cases) ExpectRemoved(c);
 }

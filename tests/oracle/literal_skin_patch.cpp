@@ -1,7 +1,9 @@
 #include "literal_skin_patch.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "skin_patch_core.h"
 
@@ -46,11 +48,13 @@ std::string Slice(std::string_view text, I from, I to)
     return std::string(text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
 }
 
-// One piece of a copying phase: text[first, end) gives way to `put`.
+// One piece of a copying phase: text[first, end) gives way to `put`; it
+// counts as `layers` pieces removed.
 struct Piece {
     I first;
     I end;
     std::string put;
+    I layers = 1;
 };
 using Finder = std::optional<Piece> (*)(std::string_view text, I s, std::string_view token);
 
@@ -65,7 +69,7 @@ I CopyingPhase(std::string& text, Finder find, std::string_view token = {})
         if (!piece) break;
         if (piece->first > s) out += Slice(text, s, piece->first);  // never a negative stretch
         out += piece->put;
-        ++removed;
+        removed += piece->layers;
         s = piece->end;
     }
     if (s < Len(text)) out += Slice(text, s, Len(text));
@@ -114,7 +118,17 @@ std::optional<Piece> DivWrapper(std::string_view text, I s, std::string_view tok
     if (!ClassMarkerBetween(text, open + 4, m)) return std::nullopt;
     // An enclosing paragraph comes back exactly as it stood.
     std::string put = enclosed ? Slice(text, popen, pclose) : std::string(token);
-    return Piece{open, AfterTail(text, close), put};
+    // Further layers of exactly the bytes Add inserts go too, so that nested
+    // wrappers (from an older tool) leave in one run and Apply is idempotent.
+    I first = open;
+    I last = close;
+    I layers = 1;
+    while (EqualAt(text, first - Len(kOpenWrap), kOpenWrap) && EqualAt(text, last, kCloseWrap)) {
+        first -= Len(kOpenWrap);
+        last += Len(kCloseWrap);
+        ++layers;
+    }
+    return Piece{first, AfterTail(text, last), put, layers};
 }
 
 std::optional<Piece> TextareaWrapper(std::string_view text, I s, std::string_view token)
@@ -171,6 +185,14 @@ Outcome LiteralAdd(std::string text)
         Insert(text, lineStart ? line : "\r\n" + std::string(line), head);
         count = 1;
     }
+    // Where the start tags of the paragraphs wrapped so far stand now.
+    std::vector<I> wrapped;
+    auto insert = [&](std::string_view what, I at) {
+        Insert(text, what, at);
+        for (I& tag : wrapped) {
+            if (tag >= at) tag += Len(what);
+        }
+    };
     // The position is not corrected after an insertion below it.
     for (I i = Len(text) - 33; i >= 0; --i) {
         if (!EqualAt(text, i, "[##_")) continue;
@@ -184,11 +206,16 @@ Outcome LiteralAdd(std::string text)
         const I open = Core::FindTagOpenBack(text, "p", i + t - 1);
         const I close = Core::FindTagCloseFwd(text, "p", i);
         if (open >= 0 && close >= 0) {
-            Insert(text, kCloseWrap, close);
-            Insert(text, kOpenWrap, open);
+            // A paragraph is wrapped once, however many tokens it holds: Remove
+            // takes one wrapper out at its first token and goes on past the
+            // others, so a second wrapper would stay.
+            if (std::find(wrapped.begin(), wrapped.end(), open) != wrapped.end()) continue;
+            insert(kCloseWrap, close);
+            wrapped.push_back(open);
+            insert(kOpenWrap, open);
         } else {
-            Insert(text, kCloseWrap, i + t);
-            Insert(text, kOpenWrap, i);
+            insert(kCloseWrap, i + t);
+            insert(kOpenWrap, i);
         }
         ++count;
     }
