@@ -94,7 +94,7 @@ test_commands_and_streams() {
     echo keep >log
     orlimo apply -q -o /dev/stdout skin.html >>log
     orlimo apply -q -o /dev/stderr skin.html 2>>log
-    orlimo apply -q -o /dev/fd/3 skin.html 3>>log
+    orlimo apply -q -o /dev/fd/0 skin.html 0>>log
     same log <(echo keep; cat applied.html applied.html applied.html)
 }
 
