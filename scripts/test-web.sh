@@ -30,4 +30,4 @@ node --test web/test/
 echo "screenshot: build-web/screenshots/orlimo-web.png"
 
 step "benchmark: Apply on a 1 MB skin in Chromium (a measurement, not a test)"
-node web/bench/apply_1mb.mjs 3
+node bench/web_apply_1mb.mjs 3
