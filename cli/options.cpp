@@ -60,8 +60,8 @@ constexpr std::string_view kDetailsAfterLimit =
 constexpr int kVersion = 256;  // --version has no short form
 
 // "-": every other argument comes back in order as option 1, so that options
-// may follow the command and FILE whatever POSIXLY_CORRECT says. ":": a
-// missing operand comes back as ':', not '?'.
+// may follow the command and FILE whatever POSIXLY_CORRECT says. ":": getopt
+// prints nothing, and a missing operand comes back as ':', not '?'.
 constexpr char kShortOptions[] = "-:o:iqh";
 constexpr option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
@@ -128,7 +128,6 @@ ParsedArguments ParseArguments(int argc, char* argv[])
     Options& options = result.options;
     std::vector<std::string_view> words;  // the command and FILE
     bool outputGiven = false;
-    opterr = 0;
     for (;;) {
         int longIndex = -1;
         const int option = ::getopt_long(argc, argv, kShortOptions, kLongOptions, &longIndex);
