@@ -63,6 +63,7 @@ constexpr int kVersion = 256;  // --version has no short form
 // may follow the command and FILE whatever POSIXLY_CORRECT says. ":": getopt
 // prints nothing, and a missing operand comes back as ':', not '?'.
 constexpr char kShortOptions[] = "-:o:iqh";
+// clang-format off
 constexpr option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
     {"in-place", no_argument, nullptr, 'i'},
@@ -71,6 +72,7 @@ constexpr option kLongOptions[] = {
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
 };
+// clang-format on
 
 [[nodiscard]] std::string NeedsFileName(bool longForm)
 {

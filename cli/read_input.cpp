@@ -25,8 +25,9 @@ constexpr std::size_t kLimit = CSkinPatchCore::kMaxTextLength;
 
 [[nodiscard]] Failure TooLarge(const std::string& name)
 {
-    return Failure(ExitStatus::kDataError, name + " is larger than " + std::to_string(kLimit >> 20) +
-                                               " MiB, the most orlimo takes");
+    return Failure(
+        ExitStatus::kDataError,
+        name + " is larger than " + std::to_string(kLimit >> 20) + " MiB, the most orlimo takes");
 }
 
 [[nodiscard]] Failure CannotRead(const std::string& name, int error)
