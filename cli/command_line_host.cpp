@@ -1,6 +1,5 @@
 #include "command_line_host.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -31,9 +30,8 @@ void RefuseNulBytes(std::string_view text, const std::string& name)
 
 int32_t CCommandLineHost::HostTextLength()
 {
-    // A longer input is reported as just too long, so that the core refuses it.
-    constexpr std::size_t kTooLong = std::size_t{kMaxTextLength} + 1;
-    return static_cast<int32_t>(std::min(m_input.Length(), kTooLong));
+    // At most kMaxTextLength: InputFile refuses a longer input.
+    return static_cast<int32_t>(m_input.Length());
 }
 
 void CCommandLineHost::HostGetText(char* dest, int32_t capacity)

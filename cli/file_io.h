@@ -1,6 +1,7 @@
-// The skin's source and the result's destination. Both are opened before the
-// command runs, so that a missing input or an unwritable destination is
-// reported before any work; the text itself goes from the input straight into
+// The skin's source and the result's destination. Both are checked before the
+// command runs (the input opened, a replaced file's temporary file created),
+// so that a missing input or an unwritable destination is reported before any
+// work; the text itself goes from the input straight into
 // the core's buffer and from there straight to the destination. Every
 // failure throws a Failure that names the file and the system's reason.
 #pragma once
@@ -23,8 +24,9 @@ namespace orlimo::cli {
 class InputFile {
 public:
     // Opens the file (status 66 when it cannot be). A regular file longer
-    // than `limit` bytes is refused at once (status 65).
-    InputFile(const std::optional<std::string>& path, std::size_t limit);
+    // than the core takes (CSkinPatchCore::kMaxTextLength) is refused at once
+    // (status 65).
+    explicit InputFile(const std::optional<std::string>& path);
 
     // How the input is named in messages: 'path', or standard input.
     [[nodiscard]] const std::string& Name() const noexcept { return m_name; }
@@ -40,7 +42,6 @@ private:
     void ReadStream();
 
     std::string m_name;
-    std::size_t m_limit;
     UniqueFd m_opened;  // the file at the path; standard input is not ours to close
     int m_fd = -1;
     std::optional<std::size_t> m_length;            // a regular file's from the start

@@ -5,10 +5,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <new>
-#include <optional>
-#include <span>
-#include <stdexcept>
 #include <string>
 
 #include "command_line_host.h"
@@ -41,8 +39,7 @@ void PrintToStandardOutput(std::string_view text)
 {
     // The input first, then the destination: a missing input is the first
     // thing to report, and an unwritable destination is found before the work.
-    orlimo::cli::InputFile input(options.inputPath,
-                                 static_cast<std::size_t>(CSkinPatchCore::kMaxTextLength));
+    orlimo::cli::InputFile input(options.inputPath);
     orlimo::cli::Destination destination(options.inPlace ? options.inputPath : options.outputPath);
     CCommandLineHost host(input, destination, options.quiet);
     if (options.command == orlimo::cli::Command::kApply) {
@@ -53,9 +50,9 @@ void PrintToStandardOutput(std::string_view text)
     return ExitStatus::kOk;
 }
 
-[[nodiscard]] ExitStatus Run(std::span<const char* const> args)
+[[nodiscard]] ExitStatus Run(int argc, char* argv[])
 {
-    const orlimo::cli::ParsedArguments parsed = orlimo::cli::ParseArguments(args);
+    const orlimo::cli::ParsedArguments parsed = orlimo::cli::ParseArguments(argc, argv);
     if (parsed.error) {
         PrintError(*parsed.error);
         const std::string_view usage = orlimo::cli::UsageText();
@@ -85,16 +82,13 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     ExitStatus status = ExitStatus::kSoftware;
     try {
-        status = Run(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+        status = Run(argc, argv);
     } catch (const Failure& failure) {
         PrintError(failure.message);
         status = failure.status;
     } catch (const std::bad_alloc&) {
         PrintError("out of memory");
         status = ExitStatus::kOutOfMemory;
-    } catch (const std::length_error&) {
-        PrintError("the skin text is too long: orlimo handles at most 512 MiB");
-        status = ExitStatus::kDataError;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "orlimo: internal error: %s\n", error.what());
     }

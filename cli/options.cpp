@@ -1,6 +1,12 @@
+// The arguments of orlimo, read with getopt_long, and its usage and help
+// texts. Usage errors become messages for main to print, never getopt's own.
 #include "options.h"
 
+#include <getopt.h>
+
 #include <vector>
+
+#include "skin_patch_core.h"
 
 namespace orlimo::cli {
 namespace {
@@ -16,7 +22,8 @@ constexpr std::string_view kUsage =
     "  -h, --help        show this help and exit\n"
     "      --version     show the version and exit\n";
 
-constexpr std::string_view kDetails =
+// The rest of the help, around the largest text the core takes.
+constexpr std::string_view kDetailsBeforeLimit =
     "\n"
     "apply   takes out the BBCode markup the skin already has, then puts the\n"
     "        script line in front of </head> and a <div class=\"bbcode\"> wrapper\n"
@@ -41,126 +48,58 @@ constexpr std::string_view kDetails =
     "Exit status:\n"
     "   0  done\n"
     "   2  unknown command or option, wrong arguments\n"
-    "  65  the input holds a NUL byte (or is UTF-16) or is larger than 512 MiB\n"
+    "  65  the input holds a NUL byte (or is UTF-16) or is larger than ";
+constexpr std::string_view kDetailsAfterLimit =
+    " MiB\n"
     "  66  FILE cannot be opened\n"
     "  70  internal error\n"
     "  71  out of memory\n"
     "  73  the destination cannot be created or replaced\n"
     "  74  reading or writing failed part way\n";
 
-struct ParseState {
-    ParsedArguments result;
-    std::vector<std::string_view> positionals;
-    bool outputGiven = false;
+constexpr int kVersion = 256;  // --version has no short form
+
+// "-": every other argument comes back in order as option 1, so that options
+// may follow the command and FILE whatever POSIXLY_CORRECT says. ":": getopt
+// prints nothing, and a missing operand comes back as ':', not '?'.
+constexpr char kShortOptions[] = "-:o:iqh";
+// clang-format off
+constexpr option kLongOptions[] = {
+    {"output", required_argument, nullptr, 'o'},
+    {"in-place", no_argument, nullptr, 'i'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
 };
+// clang-format on
 
-void SetOutput(ParseState& state, std::string_view value)
+[[nodiscard]] std::string NeedsFileName(bool longForm)
 {
-    state.outputGiven = true;
-    if (value == "-") {
-        state.result.options.outputPath.reset();
-    } else {
-        state.result.options.outputPath = std::string(value);
-    }
+    return std::string("option '") + (longForm ? "--output" : "-o") + "' needs a file name";
 }
 
-// Takes the operand of an option: the rest of the argument, or else the next
-// argument. False when there is none.
-[[nodiscard]] bool TakeOperand(std::span<const char* const> args, std::size_t& index,
-                               std::string_view rest, std::string_view& operand)
+// getopt's '?' for `arg`, the argument that held the option: an unknown long
+// option (optopt 0), a value given to a flag (optopt is that flag), or an
+// unknown short option (optopt is its letter).
+[[nodiscard]] std::string OptionError(std::string_view arg)
 {
-    if (!rest.empty()) {
-        operand = rest;
-        return true;
-    }
-    if (index + 1 >= args.size()) return false;
-    operand = args[++index];
-    return true;
-}
-
-// One "--name" or "--name=value" argument. False ends the parsing (an error,
-// or --help / --version).
-[[nodiscard]] bool ParseLongOption(ParseState& state, std::span<const char* const> args,
-                                   std::size_t& index)
-{
-    const std::string_view arg = args[index];
-    const std::size_t equals = arg.find('=');
-    const std::string_view name = arg.substr(0, equals);
-    const bool hasValue = equals != std::string_view::npos;
-    Options& options = state.result.options;
-
-    if (name == "--output") {
-        std::string_view operand = arg.substr(hasValue ? equals + 1 : arg.size());
-        if ((!hasValue && !TakeOperand(args, index, "", operand)) || operand.empty()) {
-            state.result.error = "option '--output' needs a file name";
-            return false;
-        }
-        SetOutput(state, operand);
-        return true;
-    }
-    bool* flag = nullptr;
-    if (name == "--in-place") flag = &options.inPlace;
-    if (name == "--quiet") flag = &options.quiet;
-    const bool known = flag != nullptr || name == "--help" || name == "--version";
-    if (!known) {
-        state.result.error = "unknown option '" + std::string(name) + "'";
-        return false;
-    }
-    if (hasValue) {
-        state.result.error = "option '" + std::string(name) + "' takes no value";
-        return false;
-    }
-    if (flag != nullptr) {
-        *flag = true;
-        return true;
-    }
-    options.action = name == "--help" ? Action::kHelp : Action::kVersion;
-    return false;
-}
-
-// One "-xyz" argument: flags may be bundled, and -o takes the rest of the
-// argument or the next one. False ends the parsing.
-[[nodiscard]] bool ParseShortOptions(ParseState& state, std::span<const char* const> args,
-                                     std::size_t& index)
-{
-    const std::string_view arg = args[index];
-    Options& options = state.result.options;
-    for (std::size_t k = 1; k < arg.size(); ++k) {
-        switch (arg[k]) {
-            case 'i':
-                options.inPlace = true;
-                break;
-            case 'q':
-                options.quiet = true;
-                break;
-            case 'h':
-                options.action = Action::kHelp;
-                return false;
-            case 'o': {
-                std::string_view operand;
-                if (!TakeOperand(args, index, arg.substr(k + 1), operand) || operand.empty()) {
-                    state.result.error = "option '-o' needs a file name";
-                    return false;
-                }
-                SetOutput(state, operand);
-                return true;
-            }
-            default:
-                state.result.error = "unknown option '-" + std::string(1, arg[k]) + "'";
-                return false;
+    if (optopt == 0) return "unknown option '" + std::string(arg.substr(0, arg.find('='))) + "'";
+    for (const option& known : kLongOptions) {
+        if (known.name != nullptr && known.val == optopt) {
+            return "option '--" + std::string(known.name) + "' takes no value";
         }
     }
-    return true;
+    return "unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'";
 }
 
 // Checks the command, FILE and the combination of options once all
 // arguments are read.
-void Finish(ParseState& state)
+void Finish(const std::vector<std::string_view>& words, bool outputGiven, ParsedArguments& result)
 {
-    Options& options = state.result.options;
-    const std::vector<std::string_view>& words = state.positionals;
+    Options& options = result.options;
     if (words.empty()) {
-        state.result.error = "missing command: apply or remove";
+        result.error = "missing command: apply or remove";
         return;
     }
     if (words[0] == "apply") {
@@ -168,43 +107,70 @@ void Finish(ParseState& state)
     } else if (words[0] == "remove") {
         options.command = Command::kRemove;
     } else {
-        state.result.error = "unknown command '" + std::string(words[0]) + "'";
+        result.error = "unknown command '" + std::string(words[0]) + "'";
         return;
     }
     if (words.size() > 2) {
-        state.result.error = "too many arguments: only one FILE is read";
+        result.error = "too many arguments: only one FILE is read";
         return;
     }
     if (words.size() == 2 && words[1] != "-") options.inputPath = std::string(words[1]);
-    if (options.inPlace && state.outputGiven) {
-        state.result.error = "-i and -o cannot be used together";
+    if (options.inPlace && outputGiven) {
+        result.error = "-i and -o cannot be used together";
     } else if (options.inPlace && !options.inputPath) {
-        state.result.error = "-i needs a FILE to replace";
+        result.error = "-i needs a FILE to replace";
     }
 }
 
 }  // namespace
 
-ParsedArguments ParseArguments(std::span<const char* const> args)
+ParsedArguments ParseArguments(int argc, char* argv[])
 {
-    ParseState state;
-    bool optionsEnded = false;
-    for (std::size_t index = 0; index < args.size(); ++index) {
-        const std::string_view arg = args[index];
-        if (optionsEnded || arg == "-" || !arg.starts_with('-')) {
-            state.positionals.push_back(arg);
-            continue;
+    ParsedArguments result;
+    Options& options = result.options;
+    std::vector<std::string_view> words;  // the command and FILE
+    bool outputGiven = false;
+    for (;;) {
+        int longIndex = -1;
+        const int option = ::getopt_long(argc, argv, kShortOptions, kLongOptions, &longIndex);
+        if (option == -1) break;
+        switch (option) {
+            case 1:
+                words.emplace_back(optarg);
+                break;
+            case 'i':
+                options.inPlace = true;
+                break;
+            case 'q':
+                options.quiet = true;
+                break;
+            case 'o':
+                if (*optarg == '\0') {
+                    result.error = NeedsFileName(longIndex >= 0);
+                    return result;
+                }
+                outputGiven = true;
+                options.outputPath = std::string_view(optarg) == "-"
+                                         ? std::nullopt
+                                         : std::optional<std::string>(optarg);
+                break;
+            case 'h':
+                options.action = Action::kHelp;
+                return result;
+            case kVersion:
+                options.action = Action::kVersion;
+                return result;
+            case ':':
+                result.error = NeedsFileName(std::string_view(argv[optind - 1]).starts_with("--"));
+                return result;
+            default:
+                result.error = OptionError(argv[optind - 1]);
+                return result;
         }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const bool goOn = arg.starts_with("--") ? ParseLongOption(state, args, index)
-                                                : ParseShortOptions(state, args, index);
-        if (!goOn) return state.result;
     }
-    Finish(state);
-    return state.result;
+    for (int index = optind; index < argc; ++index) words.emplace_back(argv[index]);  // after "--"
+    Finish(words, outputGiven, result);
+    return result;
 }
 
 std::string_view UsageText() noexcept
@@ -215,7 +181,9 @@ std::string_view UsageText() noexcept
 std::string HelpText()
 {
     std::string help(kUsage);
-    help += kDetails;
+    help += kDetailsBeforeLimit;
+    help += std::to_string(CSkinPatchCore::kMaxTextLength >> 20);
+    help += kDetailsAfterLimit;
     return help;
 }
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,10 +24,11 @@ struct ParsedArguments {
     std::optional<std::string> error;  // set for a usage error
 };
 
-// Parses the arguments after the program name. Options may stand before or
-// after the command and FILE; "--" ends the options and "-" means standard
-// input (or, after -o, standard output). -h and --version end the parsing.
-[[nodiscard]] ParsedArguments ParseArguments(std::span<const char* const> args);
+// Parses main's arguments with getopt_long; call it once per process. Options
+// may stand before or after the command and FILE; "--" ends the options and
+// "-" means standard input (or, after -o, standard output). -h and --version
+// end the parsing.
+[[nodiscard]] ParsedArguments ParseArguments(int argc, char* argv[]);
 
 // The synopsis and the options, printed with every usage error.
 [[nodiscard]] std::string_view UsageText() noexcept;

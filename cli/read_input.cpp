@@ -11,6 +11,7 @@
 
 #include "failure.h"
 #include "file_io.h"
+#include "skin_patch_core.h"
 
 namespace orlimo::cli {
 namespace {
@@ -19,10 +20,14 @@ namespace {
 // that each block freed after its copy goes back to the system at once.
 constexpr std::size_t kStreamBlock = std::size_t{256} << 10;
 
-[[nodiscard]] Failure TooLarge(const std::string& name, std::size_t limit)
+// The most the core takes, so that it never has to refuse a text.
+constexpr std::size_t kLimit = CSkinPatchCore::kMaxTextLength;
+
+[[nodiscard]] Failure TooLarge(const std::string& name)
 {
-    return Failure(ExitStatus::kDataError, name + " is larger than " + std::to_string(limit >> 20) +
-                                               " MiB, the most orlimo takes");
+    return Failure(
+        ExitStatus::kDataError,
+        name + " is larger than " + std::to_string(kLimit >> 20) + " MiB, the most orlimo takes");
 }
 
 [[nodiscard]] Failure CannotRead(const std::string& name, int error)
@@ -49,8 +54,8 @@ constexpr std::size_t kStreamBlock = std::size_t{256} << 10;
 
 }  // namespace
 
-InputFile::InputFile(const std::optional<std::string>& path, std::size_t limit)
-    : m_name(path ? "'" + *path + "'" : "standard input"), m_limit(limit)
+InputFile::InputFile(const std::optional<std::string>& path)
+    : m_name(path ? "'" + *path + "'" : "standard input")
 {
     if (path) {
         m_opened = UniqueFd(::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
@@ -74,7 +79,7 @@ InputFile::InputFile(const std::optional<std::string>& path, std::size_t limit)
     const off_t offset = ::lseek(m_fd, 0, SEEK_CUR);
     if (S_ISREG(info.st_mode) && info.st_size > 0 && offset >= 0) {
         const auto length = static_cast<std::size_t>(std::max<off_t>(info.st_size - offset, 0));
-        if (length > m_limit) throw TooLarge(m_name, m_limit);
+        if (length > kLimit) throw TooLarge(m_name);
         m_length = length;
     }
 }
@@ -93,7 +98,7 @@ void InputFile::ReadStream()
         auto block = std::unique_ptr<char[]>(new char[kStreamBlock]);
         const std::size_t got = ReadUpTo(m_fd, block.get(), kStreamBlock, m_name);
         total += got;
-        if (total > m_limit) throw TooLarge(m_name, m_limit);
+        if (total > kLimit) throw TooLarge(m_name);
         if (got > 0) m_blocks.push_back(std::move(block));
         if (got < kStreamBlock) break;
     }

@@ -18,8 +18,9 @@
 namespace orlimo::cli {
 namespace {
 
-// The signals whose default action ends the process. SIGPIPE and SIGXFSZ are
-// ignored instead (main), so that they become write errors.
+// The signals sent to end a process: by a user, a terminal or a time limit.
+// SIGPIPE and SIGXFSZ are ignored instead (main), so that they become write
+// errors; a crash's signals are left alone.
 constexpr std::array kFatalSignals = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM,
                                       SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU};
 

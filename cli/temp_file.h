@@ -1,6 +1,7 @@
 // The temporary file a replaced destination is written to. It never outlives
-// the run: it is removed when the run fails, and on SIGINT, SIGTERM, SIGHUP
-// and the other signals that end a process (only SIGKILL can leave it).
+// the run: it is removed when the run fails, and on the signals sent to end a
+// process (SIGINT, SIGTERM, SIGHUP and the like; SIGKILL or a crash can leave
+// it).
 #pragma once
 
 #include <string>

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The web stage of the tests: builds build-web/orlimo.html, compares the core
-# compiled to WebAssembly with the native one on the examples and on the
-# differential test's generated skins, tests the page in headless Chromium
-# (writing build-web/screenshots/orlimo-web.png) and runs the 1 MB Apply
-# benchmark once. Needs the native build of build/ (built here if missing).
+# compiled to WebAssembly with the native one on the differential test's
+# generated skins, tests the page in headless Chromium against orlimo on the
+# example (writing build-web/screenshots/orlimo-web.png) and runs the 1 MB
+# Apply benchmark once. Needs the native build of build/ (built here if missing).
 # Installs what it needs (Debian packages, npm packages) by itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,4 +30,4 @@ node --test web/test/
 echo "screenshot: build-web/screenshots/orlimo-web.png"
 
 step "benchmark: Apply on a 1 MB skin in Chromium (a measurement, not a test)"
-node web/bench/apply_1mb.mjs 3
+node bench/web_apply_1mb.mjs 3

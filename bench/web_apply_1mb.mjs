@@ -3,11 +3,12 @@
 // median of several runs and where the time goes (the page's own
 // performance measures; the rest is the browser's layout and painting).
 //
-// Usage: node web/bench/apply_1mb.mjs [RUNS]   (after scripts/build-web.sh)
+// Usage: node bench/web_apply_1mb.mjs [RUNS]   (after scripts/build-web.sh)
 import fs from 'node:fs';
-import {chromium} from 'playwright-core';
+import {createRequire} from 'node:module';
 
-const root = new URL('../../', import.meta.url).pathname;
+const root = new URL('../', import.meta.url).pathname;
+const {chromium} = createRequire(`${root}web/package.json`)('playwright-core');  // the page's npm packages
 const runs = Number(process.argv[2] ?? 7);
 
 // The example skin with its body repeated up to 1 MB: many comment and
