@@ -1,0 +1,146 @@
+// Orlimo.exe as a person uses it: the real program in a process of its own,
+// keys through the input queue, the clipboard shared with it. What needs no
+// second program is proven in this one (unit/).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "drive.h"
+#include "resource.h"
+#include "unicode.h"
+
+namespace {
+
+using namespace drive;
+
+const std::wstring kAbout = L"Orlimo에 대하여\u2026";
+
+// The screen under the window, written as a 32-bit BMP file.
+void SaveScreenshot(HWND window, const char* path)
+{
+    RECT r;
+    ::GetWindowRect(window, &r);
+    BITMAPINFOHEADER header{sizeof header, r.right - r.left, r.bottom - r.top, 1, 32};
+    const DWORD size = static_cast<DWORD>(4 * header.biWidth * header.biHeight);
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
+    const BITMAPFILEHEADER file{0x4D42, offset + size, 0, 0, offset};
+    void* pixels = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(&header),
+                                        DIB_RGB_COLORS, &pixels, nullptr, 0);
+    ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, header.biWidth, header.biHeight, screen, r.left, r.top, SRCCOPY);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(&file), sizeof file)
+        .write(reinterpret_cast<const char*>(&header), sizeof header)
+        .write(static_cast<const char*>(pixels), size);
+    ::DeleteDC(memory);  // first, so that the bitmap is no longer selected
+    ::DeleteObject(bitmap);
+    ::ReleaseDC(nullptr, screen);
+}
+
+TEST(OrlimoExe, AsAPersonUsesIt)
+{
+    Program orlimo;
+    const HWND main = orlimo.main;
+    ASSERT_NE(main, nullptr) << "Orlimo.exe's dialog";
+    const HWND edit = ::GetDlgItem(main, IDC_SKIN_EDIT);
+    auto holds = [edit](const std::wstring& text) {
+        return WaitFor([&] { return Text(edit) == text; });
+    };
+
+    // The focus starts in the edit box. Escape does nothing, there or on a
+    // button; Enter starts a new line.
+    for (int key : std::initializer_list<int>{VK_ESCAPE, 'A', VK_RETURN, 'B', VK_TAB, VK_ESCAPE})
+        Press({key});
+    Press({VK_SHIFT, VK_TAB});
+    Press({VK_CONTROL, VK_END});
+    Press({'C'});
+    EXPECT_TRUE(holds(L"a\r\nbc"));
+
+    // After a paste or a command (its report closed with Enter) the focus is
+    // back in the edit box: Ctrl+Z takes it back, and again does it again.
+    const std::wstring skin =
+        L"<head>\r\n</head>\r\n<p>[##_rp_rep_desc_##] 나의 블로그 \U0001F431</p>";
+    ASSERT_TRUE(SetClipboardText(skin));
+    Click(main, IDC_PASTE);
+    EXPECT_TRUE(holds(skin)) << "paste replaces the whole text";
+    Press({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(holds(L"a\r\nbc")) << "Ctrl+Z after paste";
+    Press({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(holds(skin));
+    Click(main, IDC_APPLY);
+    const HWND report = Active(L"" ORLIMO_PRODUCT_NAME);
+    EXPECT_EQ(report ? Text(::GetDlgItem(report, 0xFFFF)) : L"no report",
+              L"2 개의 BBCode 관련 코드 추가");
+    const std::wstring applied = Text(edit);
+    Press({VK_RETURN});
+    EXPECT_TRUE(Active(kMainTitle));
+    Press({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(holds(skin)) << "Ctrl+Z after Apply";
+    Press({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(holds(applied));
+
+    // F1 opens the About box, and F1 in it nothing (Escape would close only a
+    // second box). So do the system menu's last entry, reached with Up, and
+    // any system command from 0x10 to 0x1F.
+    Press({VK_F1});
+    const HWND about = Active(kAbout);
+    EXPECT_EQ(about ? Text(::GetDlgItem(about, IDOK)) : L"no About box", L"확인");
+    Press({VK_F1});
+    Press({VK_ESCAPE});
+    EXPECT_TRUE(Active(kMainTitle));
+    Press({VK_MENU, VK_SPACE});
+    Press({VK_UP});
+    Press({VK_RETURN});
+    EXPECT_TRUE(Active(kAbout)) << "the system menu";
+    Press({VK_RETURN});
+    ::PostMessageW(main, WM_SYSCOMMAND, 0x001F, 0);
+    EXPECT_TRUE(Active(kAbout)) << "system command 0x1F";
+    Press({VK_RETURN});
+    EXPECT_TRUE(Active(kMainTitle));
+
+    // The window grows (a frame to drag, a maximise box): the edit box takes
+    // the room, the buttons keep their size at the bottom right. Made larger
+    // and holding the example skin, it is the picture in docs/. It shrinks no
+    // further than its first size.
+    constexpr LONG kResizable = WS_THICKFRAME | WS_MAXIMIZEBOX;
+    EXPECT_EQ(::GetWindowLongW(main, GWL_STYLE) & kResizable, kResizable);
+    std::ifstream example(ORLIMO_EXAMPLE_SKIN, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(example), {}};
+    ::SetWindowTextW(edit, orlimo::ui::ToUtf16(bytes).c_str());
+    auto rect = [main](int id) {
+        RECT r;
+        ::GetWindowRect(id ? ::GetDlgItem(main, id) : main, &r);
+        return std::vector{r.left, r.top, r.right, r.bottom};
+    };
+    const auto window = rect(0), box = rect(IDC_SKIN_EDIT), button = rect(IDC_PASTE);
+    auto resize = [&](int dx, int dy) {
+        ::SetWindowPos(main, nullptr, 0, 0, window[2] - window[0] + dx, window[3] - window[1] + dy,
+                       SWP_NOMOVE | SWP_NOZORDER);
+    };
+    resize(300, 180);
+    EXPECT_EQ(rect(IDC_SKIN_EDIT), (std::vector{box[0], box[1], box[2] + 300, box[3] + 180}));
+    EXPECT_EQ(rect(IDC_PASTE),
+              (std::vector{button[0] + 300, button[1] + 180, button[2] + 300, button[3] + 180}));
+    ::Sleep(500);                               // for the painting
+    SaveScreenshot(main, "orlimo-dialog.bmp");  // in the current folder
+    resize(-100, -100);
+    EXPECT_EQ(rect(0), window);
+}
+
+// 종료 and Alt+F4 (the close box's command) end the program.
+TEST(OrlimoExe, ExitButtonAndAltF4EndIt)
+{
+    for (bool button : {true, false}) {
+        Program orlimo;
+        ASSERT_NE(orlimo.main, nullptr);
+        button ? Click(orlimo.main, IDCANCEL) : Press({VK_MENU, VK_F4});
+        EXPECT_TRUE(orlimo.Ended()) << (button ? "종료" : "Alt+F4");
+    }
+}
+
+}  // namespace
