@@ -7,10 +7,9 @@
 
 #include <windows.h>
 
-#include <chrono>
+#include <cstring>
 #include <initializer_list>
 #include <string>
-#include <thread>
 
 #include "version.h"
 
@@ -22,10 +21,9 @@ inline const std::wstring kMainTitle = L"Orlimo (skin.html) v" ORLIMO_VERSION_SH
 template <typename Probe>
 auto WaitFor(Probe probe, DWORD ms = 20000)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (auto answer = probe();; answer = probe()) {
-        if (answer || std::chrono::steady_clock::now() >= end) return answer;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (const ULONGLONG end = ::GetTickCount64() + ms;; ::Sleep(20)) {
+        auto answer = probe();
+        if (answer || ::GetTickCount64() >= end) return answer;
     }
 }
 
@@ -52,25 +50,31 @@ inline void Click(HWND dialog, int id)
     ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-// Presses the keys in order ({VK_CONTROL, 'Z'} is Ctrl+Z), then lets them go.
+// Modifiers of a key to press: kCtrl | 'Z' is Ctrl+Z.
+constexpr int kShift = 0x100, kCtrl = 0x200, kAlt = 0x400;
+
+// Presses the keys in turn, each with its modifiers, for whichever window has
+// the keyboard focus.
 inline void Press(std::initializer_list<int> keys)
 {
-    for (int key : keys) ::keybd_event(static_cast<BYTE>(key), 0, 0, 0);
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
-        ::keybd_event(static_cast<BYTE>(*key), 0, KEYEVENTF_KEYUP, 0);
+    for (int key : keys) {
+        const int held[] = {key & kShift ? VK_SHIFT : 0, key & kCtrl ? VK_CONTROL : 0,
+                            key & kAlt ? VK_MENU : 0, key & 0xFF};
+        for (int k : held)
+            if (k) ::keybd_event(static_cast<BYTE>(k), 0, 0, 0);
+        for (auto k = std::rbegin(held); k != std::rend(held); ++k)
+            if (*k) ::keybd_event(static_cast<BYTE>(*k), 0, KEYEVENTF_KEYUP, 0);
     }
 }
 
 inline bool SetClipboardText(const std::wstring& text)
 {
-    if (!WaitFor([] { return ::OpenClipboard(nullptr); }, 5000)) return false;
-    ::EmptyClipboard();
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    if (auto* copy = block ? static_cast<wchar_t*>(::GlobalLock(block)) : nullptr) {
-        copy[text.copy(copy, text.size())] = L'\0';
-        ::GlobalUnlock(block);
-    }
-    const bool set = block && ::SetClipboardData(CF_UNICODETEXT, block);
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(::GlobalLock(block), text.c_str(), bytes);
+    ::GlobalUnlock(block);
+    const bool set = WaitFor([] { return ::OpenClipboard(nullptr); }, 5000) && ::EmptyClipboard() &&
+                     ::SetClipboardData(CF_UNICODETEXT, block);
     ::CloseClipboard();
     return set;
 }
@@ -92,7 +96,6 @@ public:
     Program& operator=(const Program&) = delete;
     ~Program()
     {
-        if (!m_process.hProcess) return;
         ::TerminateProcess(m_process.hProcess, 1);  // nothing when it has ended
         ::CloseHandle(m_process.hThread);
         ::CloseHandle(m_process.hProcess);
