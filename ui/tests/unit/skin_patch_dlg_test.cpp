@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "allocation_failure.h"
 #include "clipboard.h"
@@ -91,7 +92,7 @@ protected:
 
     // A thread timer, which a box's own message loop dispatches: notes each
     // box over the dialog as "caption: text", with " (error)" when it shows an
-    // icon, apart by " / ", and presses its OK button.
+    // icon, separated by " / ", and presses its OK button.
     static void CALLBACK AnswerBoxes(HWND, UINT, UINT_PTR, DWORD)
     {
         ::EnumThreadWindows(
@@ -124,8 +125,7 @@ TEST_F(SkinPatchDlgTest, CommandsCarryEveryCharacterThroughAndReportInKorean)
 {
     SetText(kSkin);
     EXPECT_EQ(Click(IDC_APPLY), L"Orlimo: 3 개의 BBCode 관련 코드 추가");
-    const std::wstring applied = Text();
-    EXPECT_NE(applied.find(L"<div class=\"bbcode\">[##_guest_rep_desc_##]</div>"), applied.npos);
+    EXPECT_NE(Text().find(L"<div class=\"bbcode\">[##_guest_rep_desc_##]</div>"), kSkin.npos);
     EXPECT_EQ(Click(IDC_REMOVE), L"Orlimo: 3 개의 BBCode 관련 코드 제거!");
     EXPECT_EQ(Text(), kSkin);
     // A text without a UTF-8 form is refused as it is.
@@ -161,8 +161,8 @@ TEST_F(SkinPatchDlgTest, RunningOutOfMemoryLeavesTheTextAndSaysSo)
     EXPECT_GT(nth, 4) << "a few allocations to refuse";
 }
 
-// No text is ever cut: one past the 1,000,000 characters the box once took
-// goes in by paste, through both commands and out by copy whole. Where the
+// No text is ever cut: a skin longer than the 1,000,000 characters the box
+// once took goes in by paste, through both commands and out by copy whole. Where the
 // box's limit is lower (set here by hand) a command that would pass it is
 // refused. Texts are compared with EXPECT_TRUE: a diff would be too long.
 TEST_F(SkinPatchDlgTest, NoTextIsEverCut)
@@ -231,8 +231,8 @@ TEST_F(SkinPatchDlgTest, IconsAreTheProgramsIcon)
     EXPECT_EQ(::SendMessageW(m_hwnd, WM_QUERYDRAGICON, 0, 0), icon);
 }
 
-// The buttons never show boxes for Hangul: the dialog's font has a glyph for
-// every syllable. Where 굴림 has none (Wine without Korean fonts of Windows'
+// The buttons never show empty squares for Hangul: the dialog's font has a
+// glyph for every syllable. Where 굴림 has none (Wine without Korean fonts of Windows'
 // own) another face stands in; where it has them, 굴림 stays.
 TEST_F(SkinPatchDlgTest, DialogFontShowsHangul)
 {
