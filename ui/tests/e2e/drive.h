@@ -92,8 +92,6 @@ public:
             main = Active(kMainTitle);
         }
     }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
     ~Program()
     {
         ::TerminateProcess(m_process.hProcess, 1);  // nothing when it has ended

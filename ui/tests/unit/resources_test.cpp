@@ -173,9 +173,10 @@ TEST(ProgramResources, ManifestAsInvokerWithCommonControls6AndDpiAwareness)
               DPI_AWARENESS_PER_MONITOR_AWARE);
 }
 
-// Six images (48, 32 and 16 pixels, each in 8 and 32 bits), shown as the
-// dialog's icons.
-TEST(ProgramResources, IconGroupHasSixImagesAndTheDialogShowsThem)
+// The icon group holds six images (48, 32 and 16 pixels, each in 8 and 32
+// bits), which the dialog shows as its icons; its system menu's About entry
+// is the one of the string table.
+TEST(ProgramResources, IconsAndTheAboutEntryReachTheDialog)
 {
     const std::string_view group = Resource(RT_GROUP_ICON, IDR_MAINFRAME);
     std::set<std::pair<int, int>> images;  // (pixels, bits per pixel) of the images there
@@ -191,6 +192,9 @@ TEST(ProgramResources, IconGroupHasSixImagesAndTheDialogShowsThem)
     const LRESULT icon = ::SendMessageW(window, WM_GETICON, ICON_BIG, 0);
     EXPECT_TRUE(icon && ::SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
     EXPECT_EQ(::SendMessageW(window, WM_QUERYDRAGICON, 0, 0), icon);
+    wchar_t entry[32] = {};
+    ::GetMenuStringW(::GetSystemMenu(window, FALSE), IDM_ABOUTBOX, entry, 32, MF_BYCOMMAND);
+    EXPECT_STREQ(entry, L"&About Orlimo...");
 }
 
 }  // namespace

@@ -114,8 +114,7 @@ protected:
     static inline HWND s_dialog = nullptr;
     static inline std::wstring s_boxes;
     CSkinPatchDlg m_dlg;
-    HWND m_hwnd = nullptr;
-    HWND m_edit = nullptr;
+    HWND m_hwnd = nullptr, m_edit = nullptr;
 };
 
 TEST_F(SkinPatchDlgTest, CommandsCarryEveryCharacterThroughAndReportInKorean)
