@@ -104,8 +104,6 @@ public:
     }
 
     HWND main = nullptr;
-
-private:
     PROCESS_INFORMATION m_process{};
 };
 

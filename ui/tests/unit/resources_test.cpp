@@ -70,8 +70,7 @@ TemplateValues ReadTemplate(const void* data)
 }
 
 // A resource of Orlimo.exe (looked for first where this program is).
-std::string_view Resource(LPCWSTR type, int id,
-                          WORD language = MAKELANGID(LANG_KOREAN, SUBLANG_DEFAULT))
+std::string_view Resource(LPCWSTR type, int id, WORD language = 0x0412 /* Korean */)
 {
     static const HMODULE program = ::LoadLibraryExW(
         L"Orlimo.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -174,8 +173,8 @@ TEST(ProgramResources, ManifestAsInvokerWithCommonControls6AndDpiAwareness)
 }
 
 // The icon group holds six images (48, 32 and 16 pixels, each in 8 and 32
-// bits), which the dialog shows as its icons; its system menu's About entry
-// is the one of the string table.
+// bits), which the dialog shows as its icons; its system menu ends with a
+// separator and the About entry of the string table.
 TEST(ProgramResources, IconsAndTheAboutEntryReachTheDialog)
 {
     const std::string_view group = Resource(RT_GROUP_ICON, IDR_MAINFRAME);
@@ -192,8 +191,11 @@ TEST(ProgramResources, IconsAndTheAboutEntryReachTheDialog)
     const LRESULT icon = ::SendMessageW(window, WM_GETICON, ICON_BIG, 0);
     EXPECT_TRUE(icon && ::SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
     EXPECT_EQ(::SendMessageW(window, WM_QUERYDRAGICON, 0, 0), icon);
+    HMENU menu = ::GetSystemMenu(window, FALSE);
+    const UINT last = static_cast<UINT>(::GetMenuItemCount(menu) - 1);
+    EXPECT_TRUE(::GetMenuState(menu, last - 1, MF_BYPOSITION) & MF_SEPARATOR);
     wchar_t entry[32] = {};
-    ::GetMenuStringW(::GetSystemMenu(window, FALSE), IDM_ABOUTBOX, entry, 32, MF_BYCOMMAND);
+    ::GetMenuStringW(menu, last, entry, 32, MF_BYPOSITION);
     EXPECT_STREQ(entry, L"&About Orlimo...");
 }
 
