@@ -5,13 +5,6 @@
 
 CAboutDlg::CAboutDlg() noexcept : CDialog(IDD_ABOUTBOX, nullptr) {}
 
-CAboutDlg::~CAboutDlg() = default;
-
-void CAboutDlg::DoDataExchange(CDataExchange& dx)
-{
-    CDialog::DoDataExchange(dx);
-}
-
 void CAboutDlg::PrepareTemplate(DialogTemplate& dialogTemplate)
 {
     orlimo::ui::EnsureHangulFace(dialogTemplate);

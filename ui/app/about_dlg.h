@@ -7,10 +7,8 @@
 class CAboutDlg : public CDialog {
 public:
     CAboutDlg() noexcept;
-    ~CAboutDlg() override;
 
 protected:
-    void DoDataExchange(CDataExchange& dx) override;
     void PrepareTemplate(DialogTemplate& dialogTemplate) override;
     INT_PTR DlgProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -11,7 +11,7 @@ namespace {
 
 // Every Hangul syllable of the two dialogs' captions.
 constexpr std::wstring_view kCaptionHangul =
-    L"클립보드에서붙이기적용해제로복사종료대하여확인블스킨를넣고뺍니다";
+    L"클립보드에서붙이기적용해제로복사종료대하여확인블그스킨를넣고뺍니다";
 
 // Korean faces, most common first: Windows since Vista has 맑은 고딕; older
 // Korean systems have 돋움 and 굴림 under their English names too; Linux

@@ -8,18 +8,12 @@ static_assert(IDS_APP_TITLE == CWinApp::kAppTitleStringId,
 
 CSkinPatchApp theApp;
 
-CSkinPatchApp::CSkinPatchApp() noexcept : CWinApp(nullptr) {}
-
-CSkinPatchApp::~CSkinPatchApp() = default;
-
 BOOL CSkinPatchApp::InitInstance()
 {
     Enable3dControls();
 
     CSkinPatchDlg dlg;
-    m_pMainWnd = &dlg;
     dlg.DoModal();
-    m_pMainWnd = nullptr;
 
     return FALSE;  // no message loop: the program ends with its dialog
 }

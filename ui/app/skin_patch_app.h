@@ -5,9 +5,6 @@
 
 class CSkinPatchApp : public CWinApp {
 public:
-    CSkinPatchApp() noexcept;
-    ~CSkinPatchApp() override;
-
     BOOL InitInstance() override;
 };
 

@@ -228,10 +228,9 @@ BOOL CSkinPatchDlg::OnHelpInfo(HELPINFO*)
 int32_t CSkinPatchDlg::HostTextLength()
 {
     m_utf8Text = orlimo::ui::ToUtf8(m_editSkin.GetWindowText());
-    if (m_utf8Text.size() > static_cast<std::size_t>(INT32_MAX)) {
-        throw std::length_error("the skin text is too long");
-    }
-    return static_cast<int32_t>(m_utf8Text.size());
+    // Any longer text is told as one byte too long, which the core refuses.
+    return static_cast<int32_t>(
+        std::min(m_utf8Text.size(), static_cast<std::size_t>(kMaxTextLength) + 1));
 }
 
 void CSkinPatchDlg::HostGetText(char* dest, int32_t capacity)

@@ -7,12 +7,8 @@ class CEdit;
 
 class CDataExchange {
 public:
-    CDataExchange(HWND dialog, bool saveAndValidate) noexcept
-        : m_hDlg(dialog), m_bSaveAndValidate(saveAndValidate)
-    {
-    }
+    explicit CDataExchange(HWND dialog) noexcept : m_hDlg(dialog) {}
     HWND m_hDlg;
-    bool m_bSaveAndValidate;  // false: controls <- members (at start-up)
 };
 
 // Attaches `control` to the dialog's control `id` (see CEdit::Attach).

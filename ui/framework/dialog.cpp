@@ -71,7 +71,7 @@ void CDialog::EndDialog(INT_PTR result) noexcept
 
 BOOL CDialog::OnInitDialog()
 {
-    CDataExchange dx(m_hWnd, false);
+    CDataExchange dx(m_hWnd);
     DoDataExchange(dx);
     CenterOverOwner();
     return TRUE;

@@ -31,8 +31,6 @@ public:
     // Ends the modal loop once the current message has been handled.
     void EndDialog(INT_PTR result) noexcept;
 
-    [[nodiscard]] HWND GetSafeHwnd() const noexcept { return m_hWnd; }
-
 protected:
     // Binds the controls (DoDataExchange) and centres the window.
     virtual BOOL OnInitDialog();

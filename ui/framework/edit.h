@@ -18,8 +18,6 @@ public:
     {
         if (!::IsWindow(m_hWnd)) m_hWnd = control;
     }
-    [[nodiscard]] HWND GetSafeHwnd() const noexcept { return m_hWnd; }
-
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const noexcept
     {
         return ::SendMessageW(m_hWnd, message, wParam, lParam);

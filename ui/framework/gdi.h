@@ -2,38 +2,26 @@
 // when it goes out of scope.
 #pragma once
 
-#include <utility>
-
 #include "win32.h"
 
 namespace orlimo::ui {
 
-// A GDI object created by the program (font, brush, bitmap), deleted at the end.
-template <typename Handle>
-class UniqueGdiObject {
+// A font created by the program, deleted at the end.
+class UniqueFont {
 public:
-    explicit UniqueGdiObject(Handle handle = nullptr) noexcept : m_handle(handle) {}
-    UniqueGdiObject(UniqueGdiObject&& other) noexcept
-        : m_handle(std::exchange(other.m_handle, nullptr))
-    {
-    }
-    UniqueGdiObject& operator=(UniqueGdiObject&& other) noexcept
-    {
-        std::swap(m_handle, other.m_handle);
-        return *this;
-    }
-    ~UniqueGdiObject()
+    explicit UniqueFont(HFONT handle) noexcept : m_handle(handle) {}
+    UniqueFont(const UniqueFont&) = delete;
+    UniqueFont& operator=(const UniqueFont&) = delete;
+    ~UniqueFont()
     {
         if (m_handle) ::DeleteObject(m_handle);
     }
-    [[nodiscard]] Handle get() const noexcept { return m_handle; }
+    [[nodiscard]] HFONT get() const noexcept { return m_handle; }
     explicit operator bool() const noexcept { return m_handle != nullptr; }
 
 private:
-    Handle m_handle;
+    HFONT m_handle;
 };
-
-using UniqueFont = UniqueGdiObject<HFONT>;
 
 // The device context of a window (or of the screen, with no window), released
 // at the end.

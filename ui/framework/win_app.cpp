@@ -21,7 +21,7 @@ CWinApp* g_app = nullptr;
 }
 }  // namespace
 
-CWinApp::CWinApp(const wchar_t* appName) noexcept : m_pszAppName(appName)
+CWinApp::CWinApp() noexcept
 {
     g_app = this;
 }
@@ -41,11 +41,6 @@ BOOL CWinApp::InitInstance()
     return FALSE;
 }
 
-int CWinApp::ExitInstance()
-{
-    return 0;
-}
-
 BOOL CWinApp::Enable3dControls() noexcept
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -54,7 +49,6 @@ BOOL CWinApp::Enable3dControls() noexcept
 
 const wchar_t* CWinApp::AppName()
 {
-    if (m_pszAppName) return m_pszAppName;
     if (m_appName.empty()) {
         const std::wstring_view title = orlimo::ui::LoadStringView(kAppTitleStringId);
         m_appName = title.empty() ? ProgramBaseName() : std::wstring(title);

@@ -7,15 +7,13 @@
 
 #include "win32.h"
 
-class CDialog;
-
 class CWinApp {
 public:
-    // The string of this id names the application when the constructor is
-    // given no name (the caption of its message boxes).
+    // The string of this id names the application (the caption of its message
+    // boxes).
     static constexpr UINT kAppTitleStringId = 0xE000;
 
-    explicit CWinApp(const wchar_t* appName = nullptr) noexcept;
+    CWinApp() noexcept;
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
     virtual ~CWinApp();
@@ -23,22 +21,17 @@ public:
     // Creates and runs the program's window; its result says whether a
     // message loop should follow, which this framework never runs.
     virtual BOOL InitInstance();
-    // The process's exit code.
-    virtual int ExitInstance();
 
     // Makes the version 6 common controls available (the manifest asks for
     // them; they are registered when comctl32 is initialised).
     BOOL Enable3dControls() noexcept;
 
-    // The application's name: the one given, else the string
-    // kAppTitleStringId, else the program file's base name.
+    // The application's name: the string kAppTitleStringId, else the program
+    // file's base name.
     [[nodiscard]] const wchar_t* AppName();
 
     [[nodiscard]] static CWinApp* Current() noexcept;
 
-    CDialog* m_pMainWnd = nullptr;
-
 private:
-    const wchar_t* m_pszAppName;
     std::wstring m_appName;  // cache of AppName()
 };

@@ -7,7 +7,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     if (!app) return 1;
     try {
         app->InitInstance();
-        return app->ExitInstance();
+        return 0;
     } catch (...) {
         return 1;  // the start-up itself failed (out of memory): nothing to show it with
     }

@@ -1,303 +1,202 @@
-// The resources of the built Orlimo.exe, read back the way Windows reads
-// them: both dialog templates, the version record, the manifest, the icon
-// group and the strings.
+// What the built Orlimo.exe carries, read back the way Windows reads it: the
+// dialog templates (also after the face is changed), the version record made
+// from core/version.h, the manifest and the icons.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <set>
-#include <string>
-#include <utility>
+#include <string_view>
+#include <tuple>
 #include <vector>
 
+#include "dialog_template.h"
+#include "drive.h"
 #include "resource.h"
-#include "template_reader.h"
+#include "skin_patch_dlg.h"
 #include "version.h"
 
 namespace {
 
-constexpr WORD kKorean = MAKELANGID(LANG_KOREAN, SUBLANG_DEFAULT);
-constexpr int kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
+// A well-formed dialog template (plain or extended) as plain values, read apart
+// from the program's own template code so that each checks the other. An
+// ordinal in place of a class name reads as "#" and its number.
+using TemplateItem = std::tuple<int, DWORD, std::wstring>;  // id, style, class
 
-// A control's class as its predefined ordinal, whether the template names it
-// by ordinal or by name (both create the same control).
-int ClassOrdinal(const TemplateItem& item)
-{
-    if (item.classOrdinal != 0) return item.classOrdinal;
-    const std::pair<const wchar_t*, int> names[] = {
-        {L"button", kButton}, {L"edit", kEdit}, {L"static", kStatic}};
-    for (const auto& [name, ordinal] : names) {
-        if (::lstrcmpiW(item.className.c_str(), name) == 0) return ordinal;
-    }
-    return 0;
-}
-
-std::wstring ProgramPath()
-{
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path);
-    return dir.substr(0, dir.find_last_of(L"\\/") + 1) + L"Orlimo.exe";
-}
-
-std::wstring Widen(const char* ascii)
-{
-    return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii));
-}
-
-class ProgramResources : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        s_module = ::LoadLibraryExW(ProgramPath().c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    }
-    static void TearDownTestSuite()
-    {
-        if (s_module) ::FreeLibrary(s_module);
-        s_module = nullptr;
-    }
-    void SetUp() override { ASSERT_NE(s_module, nullptr) << "Orlimo.exe next to the tests"; }
-
-    static std::pair<const void*, DWORD> Find(LPCWSTR type, LPCWSTR name, WORD language)
-    {
-        HRSRC info = ::FindResourceExW(s_module, type, name, language);
-        if (!info) return {nullptr, 0};
-        return {::LockResource(::LoadResource(s_module, info)), ::SizeofResource(s_module, info)};
-    }
-
-    static DialogTemplateValues Dialog(int id)
-    {
-        auto [data, size] = Find(RT_DIALOG, MAKEINTRESOURCEW(id), kKorean);
-        if (!data) throw std::runtime_error("no Korean dialog template");
-        return TemplateReader(data, size).Read();
-    }
-
-    static inline HMODULE s_module = nullptr;
+struct TemplateValues {
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    std::wstring caption;
+    std::wstring face;
+    std::vector<TemplateItem> items;
 };
 
-struct ExpectedItem {
-    int id;
-    int classOrdinal;
-    const wchar_t* title;
-    DWORD style;
-    int x, y, cx, cy;
-};
-
-void ExpectItems(const DialogTemplateValues& dialog, const std::vector<ExpectedItem>& expected)
+TemplateValues ReadTemplate(const void* data)
 {
-    ASSERT_EQ(dialog.items.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const TemplateItem& item = dialog.items[i];
-        const ExpectedItem& want = expected[i];
-        SCOPED_TRACE(::testing::Message() << "control " << i << " (id " << want.id << ")");
-        EXPECT_EQ(item.id, want.id);
-        EXPECT_EQ(ClassOrdinal(item), want.classOrdinal);
-        if (want.title) {
-            EXPECT_EQ(item.title, want.title);
-        }
-        EXPECT_EQ(item.style, want.style) << std::hex << item.style << " != " << want.style;
-        EXPECT_EQ(item.exStyle, 0u);
-        EXPECT_EQ((std::vector<int>{item.x, item.y, item.cx, item.cy}),
-                  (std::vector<int>{want.x, want.y, want.cx, want.cy}));
-    }
-}
-
-TEST_F(ProgramResources, MainDialogTemplate)
-{
-    const DialogTemplateValues d = Dialog(IDD_SKINPATCH_DIALOG);
-    EXPECT_TRUE(d.extended);
-    EXPECT_EQ(d.style, static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU |
-                                          WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(d.exStyle, static_cast<DWORD>(WS_EX_APPWINDOW));
-    EXPECT_EQ((std::vector<int>{d.x, d.y, d.cx, d.cy}), (std::vector<int>{0, 0, 311, 346}));
-    EXPECT_EQ(d.caption, L"Orlimo (skin.html) v" + Widen(ORLIMO_VERSION_SHORT));
-    EXPECT_EQ(d.caption, L"Orlimo (skin.html) v3.5");
-    EXPECT_EQ(d.pointSize, 8);
-    EXPECT_EQ(d.face, L"굴림");
-    EXPECT_EQ(d.weight, 0);
-    EXPECT_EQ(d.italic, 0);
-    EXPECT_EQ(d.charset, 1);
-
-    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-    constexpr DWORD kButtonStyle = kChild | WS_TABSTOP | BS_PUSHBUTTON | BS_VCENTER | BS_FLAT;
-    ExpectItems(d, {
-                       {IDC_SKIN_EDIT, kEdit, L"",
-                        kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
-                            ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
-                        18, 22, 275, 264},
-                       {IDC_PASTE, kButton, L"클립보드에서 붙이기\n(paste)",
-                        kButtonStyle | BS_MULTILINE, 41, 314, 68, 25},
-                       {IDC_APPLY, kButton, L"BBCode 적용", kButtonStyle, 113, 314, 48, 25},
-                       {IDC_REMOVE, kButton, L"BBCode 해제", kButtonStyle, 165, 314, 48, 25},
-                       {IDC_COPY, kButton, L"클립보드로 복사\n(copy)", kButtonStyle | BS_MULTILINE,
-                        217, 314, 57, 25},
-                       {IDCANCEL, kButton, L"종료", kButtonStyle, 278, 314, 27, 25},
-                       {IDOK, kButton, L"OK", WS_CHILD | WS_DISABLED | WS_TABSTOP | BS_PUSHBUTTON,
-                        7, 325, 20, 14},
-                       {-1, kButton, L"SKIN.HTML", kChild | BS_GROUPBOX, 7, 7, 297, 298},
-                   });
-}
-
-TEST_F(ProgramResources, AboutBoxTemplate)
-{
-    const DialogTemplateValues d = Dialog(IDD_ABOUTBOX);
-    EXPECT_FALSE(d.extended);
-    EXPECT_EQ(d.style,
-              static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(d.exStyle, 0u);
-    EXPECT_EQ((std::vector<int>{d.x, d.y, d.cx, d.cy}), (std::vector<int>{0, 0, 242, 40}));
-    EXPECT_EQ(d.caption, L"Orlimo에 대하여\u2026");
-    EXPECT_EQ(d.pointSize, 8);
-    EXPECT_EQ(d.face, L"굴림");
-
-    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-    ExpectItems(
-        d, {
-               {-1, kStatic, nullptr, kChild | SS_ICON, 10, 10, 20, 20},
-               {-1, kStatic, nullptr, kChild | WS_GROUP | SS_LEFT | SS_NOPREFIX, 40, 10, 144, 8},
-               {-1, kStatic, nullptr, kChild | WS_GROUP | SS_LEFT, 40, 25, 123, 8},
-               {IDOK, kButton, L"확인", kChild | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 191, 7,
-                44, 26},
-           });
-    EXPECT_EQ(d.items[0].titleOrdinal, IDR_MAINFRAME);
-    EXPECT_EQ(d.items[1].title, L"Orlimo Version " + Widen(ORLIMO_VERSION_SHORT));
-    EXPECT_FALSE(d.items[2].title.empty());
-}
-
-TEST_F(ProgramResources, VersionRecord)
-{
-    const std::wstring path = ProgramPath();
-    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), nullptr);
-    ASSERT_GT(size, 0u);
-    std::vector<BYTE> block(size);
-    ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
-
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00030005u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00030005u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
-    EXPECT_EQ(fixed->dwFileFlags, 0u);
-    EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
-    EXPECT_EQ(fixed->dwFileSubtype, 0u);
-
-    WORD* translation = nullptr;
-    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
-                                 reinterpret_cast<void**>(&translation), &length));
-    ASSERT_EQ(length, 4u) << "one translation";
-    EXPECT_EQ(translation[0], 0x0412);
-    EXPECT_EQ(translation[1], 1200);
-
-    const std::pair<const wchar_t*, const wchar_t*> strings[] = {
-        {L"FileVersion", L"3, 5, 0, 1"}, {L"ProductVersion", L"3, 5, 0, 1"},
-        {L"ProductName", L"Orlimo"},     {L"Comments", L""},
-        {L"LegalTrademarks", L""},       {L"PrivateBuild", L""},
-        {L"SpecialBuild", L""},          {L"OriginalFilename", L"Orlimo.exe"},
+    const auto* words = static_cast<const WORD*>(data);
+    std::size_t at = 0;
+    auto dword = [words](std::size_t i) { return words[i] | DWORD{words[i + 1]} << 16; };
+    auto text = [&] {
+        const std::wstring s(reinterpret_cast<const wchar_t*>(words + at));
+        at += s.size() + 1;
+        return s;
     };
-    for (const auto& [name, value] : strings) {
-        const std::wstring key = std::wstring(L"\\StringFileInfo\\041204b0\\") + name;
-        wchar_t* text = nullptr;
-        length = 0;
-        ASSERT_TRUE(
-            ::VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&text), &length))
-            << "missing " << ::testing::PrintToString(std::wstring(name));
-        EXPECT_EQ(length ? std::wstring(text) : std::wstring(), value);
+    auto nameOrOrdinal = [&] {
+        if (words[at] != 0xFFFF) return text();
+        at += 2;
+        return L"#" + std::to_wstring(words[at - 1]);
+    };
+
+    const bool extended = words[0] == 1 && words[1] == 0xFFFF;
+    TemplateValues t{dword(extended ? 6 : 0), dword(extended ? 4 : 2)};
+    const int count = words[extended ? 8 : 4];
+    at = extended ? 13 : 9;  // past the position and size
+    nameOrOrdinal();         // menu
+    nameOrOrdinal();         // window class
+    t.caption = text();
+    if (t.style & DS_SETFONT) {
+        at += extended ? 3 : 1;  // point size; weight, italic and character set
+        t.face = text();
     }
-    EXPECT_EQ(Widen(ORLIMO_VERSION_COMMAS), L"3, 5, 0, 1");
-}
-
-TEST_F(ProgramResources, OneManifestAsInvokerWithCommonControls6AndDpiAwareness)
-{
-    std::vector<std::pair<ULONG_PTR, WORD>> manifests;
-    ::EnumResourceNamesW(
-        s_module, RT_MANIFEST,
-        [](HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR out) -> BOOL {
-            ::EnumResourceLanguagesW(
-                module, type, name,
-                [](HMODULE, LPCWSTR, LPCWSTR id, WORD language, LONG_PTR list) -> BOOL {
-                    reinterpret_cast<std::vector<std::pair<ULONG_PTR, WORD>>*>(list)->emplace_back(
-                        reinterpret_cast<ULONG_PTR>(id), language);
-                    return TRUE;
-                },
-                out);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&manifests));
-    ASSERT_EQ(manifests.size(), 1u);
-    EXPECT_EQ(manifests[0].first, 1u);
-
-    auto [data, size] = Find(RT_MANIFEST, MAKEINTRESOURCEW(1), manifests[0].second);
-    ASSERT_NE(data, nullptr);
-    const std::string xml(static_cast<const char*>(data), size);
-#if defined(__x86_64__)
-    const std::string architecture = "processorArchitecture=\"amd64\"";
-#elif defined(__aarch64__)
-    const std::string architecture = "processorArchitecture=\"arm64\"";
-#else
-    const std::string architecture = "processorArchitecture=\"x86\"";
-#endif
-    for (const std::string& piece :
-         {std::string("level=\"asInvoker\""), std::string("uiAccess=\"false\""),
-          std::string("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" ") +
-              architecture,
-          std::string("publicKeyToken=\"6595b64144ccf1df\" language=\"*\""),
-          std::string("PerMonitorV2"), std::string("true/pm"), architecture}) {
-        EXPECT_NE(xml.find(piece), std::string::npos) << piece;
-    }
-    EXPECT_EQ(xml.find("requireAdministrator"), std::string::npos);
-}
-
-TEST_F(ProgramResources, IconGroupHasSixImages)
-{
-    auto [data, size] = Find(RT_GROUP_ICON, MAKEINTRESOURCEW(IDR_MAINFRAME), kKorean);
-    ASSERT_NE(data, nullptr);
-    const auto* bytes = static_cast<const BYTE*>(data);
-    ASSERT_GE(size, 6u);
-    const int count = bytes[4] | bytes[5] << 8;
-    ASSERT_EQ(size, 6u + 14u * static_cast<DWORD>(count));
-
-    std::set<std::pair<int, int>> images;  // (pixels, bits per pixel)
     for (int i = 0; i < count; ++i) {
-        const BYTE* entry = bytes + 6 + 14 * i;
-        const int width = entry[0] ? entry[0] : 256;
-        const int bits = entry[6] | entry[7] << 8;
-        const int id = entry[12] | entry[13] << 8;
-        images.emplace(width, bits);
-        EXPECT_EQ(entry[1], entry[0]) << "square";
-        auto [image, imageSize] = Find(RT_ICON, MAKEINTRESOURCEW(id), kKorean);
-        ASSERT_NE(image, nullptr) << "icon image " << id;
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(image);
-        EXPECT_EQ(header->biBitCount, bits);
-        EXPECT_EQ(header->biWidth, width);
+        at = (at + 1) & ~std::size_t{1};                    // each item starts on a DWORD
+        const DWORD style = dword(extended ? at + 4 : at);  // after the help id and extended style
+        at += extended ? 10 : 8;
+        const int id = extended ? static_cast<int>(dword(at)) : static_cast<short>(words[at]);
+        at += extended ? 2 : 1;
+        t.items.push_back({id, style, nameOrOrdinal()});
+        nameOrOrdinal();                // title
+        at += 1 + (words[at] + 1) / 2;  // creation data
+    }
+    return t;
+}
+
+// A resource of Orlimo.exe (looked for first where this program is).
+std::string_view Resource(LPCWSTR type, int id, WORD language = 0x0412 /* Korean */)
+{
+    static const HMODULE program = ::LoadLibraryExW(
+        L"Orlimo.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HRSRC info = ::FindResourceExW(program, type, MAKEINTRESOURCEW(id), language);
+    return {info ? static_cast<const char*>(::LockResource(::LoadResource(program, info))) : "",
+            info ? ::SizeofResource(program, info) : 0};
+}
+
+// The table names classes as the resource compiler writes them. Faces of odd
+// and even length move the controls by different amounts.
+TEST(ProgramResources, DialogTemplatesAlsoWithAnotherFace)
+{
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON | BS_VCENTER | BS_FLAT;
+    const TemplateValues main{
+        WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME |
+            DS_SETFONT,
+        WS_EX_APPWINDOW,
+        drive::kMainTitle,
+        L"굴림",
+        {{IDC_SKIN_EDIT,
+          kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
+              ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
+          L"EDIT"},
+         {IDC_PASTE, kButton | BS_MULTILINE, L"BUTTON"},
+         {IDC_APPLY, kButton, L"BUTTON"},
+         {IDC_REMOVE, kButton, L"BUTTON"},
+         {IDC_COPY, kButton | BS_MULTILINE, L"BUTTON"},
+         {IDCANCEL, kButton, L"BUTTON"},
+         {IDOK, WS_CHILD | WS_DISABLED | WS_TABSTOP | BS_PUSHBUTTON, L"BUTTON"},
+         {IDC_STATIC, kChild | BS_GROUPBOX, L"BUTTON"}}};
+    const TemplateValues about{
+        WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+        0,
+        L"Orlimo에 대하여\u2026",
+        L"굴림",
+        {{IDC_STATIC, kChild | SS_ICON, L"STATIC"},
+         {IDC_STATIC, kChild | WS_GROUP | SS_LEFT | SS_NOPREFIX, L"STATIC"},
+         {IDC_STATIC, kChild | WS_GROUP | SS_LEFT, L"STATIC"},
+         {IDOK, kChild | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, L"BUTTON"}}};
+    for (const auto& [id, want] : {std::pair{IDD_SKINPATCH_DIALOG, main}, {IDD_ABOUTBOX, about}}) {
+        const TemplateValues built = ReadTemplate(Resource(RT_DIALOG, id).data());
+        EXPECT_EQ(std::tie(built.style, built.exStyle, built.caption, built.face),
+                  std::tie(want.style, want.exStyle, want.caption, want.face));
+        EXPECT_EQ(built.items, want.items) << "the controls of template " << id;
+        for (const wchar_t* face : {L"X", L"NanumGothic", L"맑은 고딕", L"Noto Sans CJK KR"}) {
+            DialogTemplate changed;  // from this program, which links the same resources
+            ASSERT_TRUE(changed.Load(::GetModuleHandleW(nullptr), static_cast<UINT>(id)));
+            changed.SetFaceName(face);
+            const TemplateValues read = ReadTemplate(changed.Data());
+            EXPECT_EQ(read.face, face);
+            EXPECT_TRUE(read.caption == built.caption && read.items == built.items) << face;
+        }
+    }
+}
+
+TEST(ProgramResources, VersionRecordComesFromVersionH)
+{
+    std::vector<BYTE> record(::GetFileVersionInfoSizeW(L"Orlimo.exe", nullptr));
+    ASSERT_TRUE(
+        ::GetFileVersionInfoW(L"Orlimo.exe", 0, static_cast<DWORD>(record.size()), record.data()));
+    auto query = [&record](const std::wstring& key) {
+        void* value = nullptr;
+        UINT length = 0;
+        ::VerQueryValueW(record.data(), key.c_str(), &value, &length);
+        return length ? static_cast<const WORD*>(value) : nullptr;
+    };
+    const auto* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
+    ASSERT_NE(fixed, nullptr);
+    const DWORD high = MAKELONG(ORLIMO_VERSION_MINOR, ORLIMO_VERSION_MAJOR);
+    const DWORD low = MAKELONG(ORLIMO_VERSION_BUILD, ORLIMO_VERSION_PATCH);
+    EXPECT_EQ(std::tie(fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                       fixed->dwProductVersionLS),
+              std::tie(high, low, high, low));
+    // The translation (Korean, Unicode) names the block that holds the strings.
+    const WORD* translation = query(L"\\VarFileInfo\\Translation");
+    ASSERT_NE(translation, nullptr);
+    wchar_t block[16];
+    std::swprintf(block, 16, L"%04x%04x", translation[0], translation[1]);
+    EXPECT_STREQ(block, L"041204b0");
+    for (const auto& [name, value] : {std::pair{L"FileVersion", L"" ORLIMO_VERSION_COMMAS},
+                                      {L"ProductVersion", L"" ORLIMO_VERSION_COMMAS},
+                                      {L"ProductName", L"" ORLIMO_PRODUCT_NAME}}) {
+        const auto* text = reinterpret_cast<const wchar_t*>(
+            query(L"\\StringFileInfo\\" + std::wstring(block) + L"\\" + name));
+        EXPECT_STREQ(text ? text : L"(none)", value);
+    }
+}
+
+TEST(ProgramResources, ManifestAsInvokerWithCommonControls6AndDpiAwareness)
+{
+    const std::string_view xml = Resource(RT_MANIFEST, 1, LANG_NEUTRAL);
+    EXPECT_NE(xml.find("level=\"asInvoker\" uiAccess=\"false\""), xml.npos);
+    EXPECT_NE(xml.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
+                       "processorArchitecture=\"amd64\" publicKeyToken=\"6595b64144ccf1df\""),
+              xml.npos);
+    // This program carries the same manifest.
+    EXPECT_EQ(::GetAwarenessFromDpiAwarenessContext(::GetThreadDpiAwarenessContext()),
+              DPI_AWARENESS_PER_MONITOR_AWARE);
+}
+
+// The icon group holds six images (48, 32 and 16 pixels, each in 8 and 32
+// bits), which the dialog shows as its icons; its system menu ends with a
+// separator and the About entry of the string table.
+TEST(ProgramResources, IconsAndTheAboutEntryReachTheDialog)
+{
+    const std::string_view group = Resource(RT_GROUP_ICON, IDR_MAINFRAME);
+    std::set<std::pair<int, int>> images;  // (pixels, bits per pixel) of the images there
+    for (std::size_t at = 6; at + 14 <= group.size(); at += 14) {
+        const auto* entry = reinterpret_cast<const BYTE*>(group.data() + at);
+        if (!Resource(RT_ICON, entry[12] | entry[13] << 8).empty())
+            images.emplace(entry[0], entry[6]);
     }
     EXPECT_EQ(images, (std::set<std::pair<int, int>>{
                           {48, 8}, {48, 32}, {32, 8}, {32, 32}, {16, 8}, {16, 32}}));
-}
-
-TEST_F(ProgramResources, Strings)
-{
-    const std::pair<UINT, const wchar_t*> strings[] = {
-        {IDS_ABOUTBOX, L"&About Orlimo..."},
-        {IDS_APP_TITLE, L"Orlimo"},
-    };
-    for (const auto& [id, text] : strings) {
-        wchar_t buffer[128] = {};
-        ::LoadStringW(s_module, id, buffer, 128);
-        EXPECT_STREQ(buffer, text);
-    }
-    for (UINT id : {IDS_OUT_OF_MEMORY, IDS_UNPAIRED_SURROGATE, IDS_TEXT_TOO_LONG,
-                    IDS_COMMAND_FAILED, IDS_FILE_IS_FOLDER, IDS_FILE_UNREADABLE, IDS_FILE_TOO_LARGE,
-                    IDS_FILE_NOT_TEXT, IDS_DROP_ONE_FILE}) {
-        wchar_t buffer[512] = {};
-        ::LoadStringW(s_module, id, buffer, 512);
-        EXPECT_NE(std::wstring(buffer).find(L"텍스트는 바뀌지 않았습니다."), std::wstring::npos)
-            << "string " << id;
-    }
+    CSkinPatchDlg dialog;
+    const HWND window = dialog.Create(nullptr);
+    const LRESULT icon = ::SendMessageW(window, WM_GETICON, ICON_BIG, 0);
+    EXPECT_TRUE(icon && ::SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+    EXPECT_EQ(::SendMessageW(window, WM_QUERYDRAGICON, 0, 0), icon);
+    HMENU menu = ::GetSystemMenu(window, FALSE);
+    const UINT last = static_cast<UINT>(::GetMenuItemCount(menu) - 1);
+    EXPECT_TRUE(::GetMenuState(menu, last - 1, MF_BYPOSITION) & MF_SEPARATOR);
+    wchar_t entry[32] = {};
+    ::GetMenuStringW(menu, last, entry, 32, MF_BYPOSITION);
+    EXPECT_STREQ(entry, L"&About Orlimo...");
 }
 
 }  // namespace

@@ -1,323 +1,245 @@
-// The main dialog as the host of the commands, driven through its window
-// messages: what reaches the edit box, what the message boxes say, and what
-// is left when a command cannot finish.
+// The main dialog in this process, driven through its window messages: what
+// reaches the edit box and the clipboard, what the message boxes say, what is
+// left when a command, a paste or a dropped file cannot finish, the wait
+// cursor and the font.
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <string>
-#include <vector>
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <fstream>
+#include <tuple>
 
 #include "allocation_failure.h"
+#include "clipboard.h"
+#include "drive.h"
+#include "gdi.h"
 #include "hangul_face.h"
-#include "message_box_catcher.h"
 #include "resource.h"
 #include "skin_patch_dlg.h"
-#include "unicode.h"
+#include "string_resource.h"
 #include "win_app.h"
 
 namespace {
 
 CWinApp g_app;  // names the message boxes from the string table, as in Orlimo.exe
 
-const std::wstring kScript =
-    L"<script type=\"text/javascript\" src=\"./images/bbcode35.js\"></script>\r\n";
-const std::wstring kComment = L"[##_rp_rep_desc_##]";
-const std::wstring kGuest = L"[##_guest_rep_desc_##]";
-const std::wstring kOpen = L"<div class=\"bbcode\">";
-
 // Hangul, an emoji and a Hanja outside the basic plane: every character must
 // come back as it was.
 const std::wstring kSkin =
-    L"<html>\r\n<head>\r\n<title>나의 블로그 \U0001F431 \U00020000</title>\r\n"
-    L"</head>\r\n<body>\r\n<ol>\r\n<li><p>" +
-    kComment + L"</p></li>\r\n</ol>\r\n<div class=\"guest\">" + kGuest +
-    L"</div>\r\n<p>방명록 \U0001F600</p>\r\n</body>\r\n</html>\r\n";
+    L"<html>\r\n<head>\r\n<title>나의 블로그 \U0001F431 \U00020000</title>\r\n</head>\r\n<body>\r\n"
+    L"<ol>\r\n<li><p>[##_rp_rep_desc_##]</p></li>\r\n</ol>\r\n<div class=\"guest\">"
+    L"[##_guest_rep_desc_##]</div>\r\n<p>방명록 \U0001F600</p>\r\n</body>\r\n</html>\r\n";
 
-std::wstring Replace(std::wstring text, const std::wstring& from, const std::wstring& to)
+// The error box of a string-table message, as the test notes it.
+std::wstring Error(UINT id)
 {
-    const std::size_t at = text.find(from);
-    if (at != std::wstring::npos) text.replace(at, from.size(), to);
-    return text;
+    return L"Orlimo: " + std::wstring(orlimo::ui::LoadStringView(id)) + L" (error)";
 }
 
-const std::wstring kApplied =
-    Replace(Replace(Replace(kSkin, L"</head>", kScript + L"</head>"), L"<p>" + kComment + L"</p>",
-                    kOpen + L"<p>" + kComment + L"</p></div>"),
-            kGuest, kOpen + kGuest + L"</div>");
-
-// Equality of long texts, told by lengths and the first difference (a full
-// diff of a million characters would take the test's memory).
-::testing::AssertionResult SameText(const std::wstring& actual, const std::wstring& expected)
+// Files as the shell hands them to a window: a DROPFILES block (fixed memory,
+// so its address is its handle), which the window frees.
+WPARAM DropOf(const std::vector<std::wstring>& paths)
 {
-    if (actual == expected) return ::testing::AssertionSuccess();
-    std::size_t at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
-    return ::testing::AssertionFailure() << "lengths " << actual.size() << " and "
-                                         << expected.size() << ", first difference at " << at;
-}
-
-std::wstring Resource(UINT id)
-{
-    const wchar_t* text = nullptr;
-    const int n =
-        ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return std::wstring(text, n > 0 ? static_cast<std::size_t>(n) : 0);
+    std::wstring names;
+    for (const std::wstring& path : paths) names += path + L'\0';
+    auto* drop = static_cast<DROPFILES*>(
+        ::GlobalAlloc(GPTR, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t)));
+    *drop = {sizeof(DROPFILES), {}, FALSE, TRUE};
+    names.copy(reinterpret_cast<wchar_t*>(drop + 1), names.size());
+    return reinterpret_cast<WPARAM>(drop);
 }
 
 class SkinPatchDlgTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_hwnd = m_dlg.Create(nullptr);
-        ASSERT_NE(m_hwnd, nullptr);
+        ASSERT_NE(m_hwnd = m_dlg.Create(nullptr), nullptr);
         m_edit = ::GetDlgItem(m_hwnd, IDC_SKIN_EDIT);
-        ASSERT_NE(m_edit, nullptr);
+        const SUBCLASSPROC spy = [](HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR) -> LRESULT {
+            if (message == EM_SCROLLCARET && !s_cursor) s_cursor = ::GetCursor();
+            return ::DefSubclassProc(edit, message, wParam, lParam);
+        };
+        ::SetWindowSubclass(m_edit, spy, 1, 0);
     }
 
-    void SetText(const std::wstring& text) { ::SetWindowTextW(m_edit, text.c_str()); }
+    std::wstring Text() const { return drive::Text(m_edit); }
 
-    std::wstring Text() const
+    // Sends a message to the dialog (by default a button's click) and returns
+    // the message boxes it showed, as AnswerBoxes notes them. Whatever changes
+    // or copies the text does it under the wait cursor, and the cursor from
+    // before comes back.
+    std::wstring Send(WPARAM wParam, UINT message = WM_COMMAND)
     {
-        std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(m_edit)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            ::GetWindowTextW(m_edit, text.data(), static_cast<int>(text.size()))));
-        return text;
+        const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
+        ::SetCursor(arrow);
+        s_cursor = nullptr;
+        s_dialog = m_hwnd;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, &AnswerBoxes);
+        ::SendMessageW(m_hwnd, message, wParam, 0);
+        ::KillTimer(nullptr, timer);
+        EXPECT_TRUE(!s_cursor || s_cursor == ::LoadCursorW(nullptr, IDC_WAIT)) << "while it works";
+        EXPECT_EQ(::GetCursor(), arrow) << "after the work";
+        return std::move(s_boxes);  // no allocation: a failure may be armed
     }
+    std::wstring Click(int id) { return Send(MAKEWPARAM(id, BN_CLICKED)); }
 
-    // Presses a button and returns the message boxes it showed.
-    std::vector<ShownBox> Click(int id)
+    // A thread timer, which a box's own message loop dispatches: notes each
+    // box over the dialog as "caption: text", with " (error)" when it shows an
+    // icon, separated by " / ", and presses its OK button.
+    static void CALLBACK AnswerBoxes(HWND, UINT, UINT_PTR, DWORD)
     {
-        MessageBoxCatcher catcher(m_hwnd);
-        ::SendMessageW(m_hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(m_hwnd, id)));
-        return std::move(catcher.boxes);  // no allocation: a failure may be armed
+        ::EnumThreadWindows(
+            ::GetCurrentThreadId(),
+            [](HWND box, LPARAM) -> BOOL {
+                if (::GetWindow(box, GW_OWNER) != s_dialog || !::IsWindowVisible(box)) return TRUE;
+                AllocationFailureSuspended exempt;  // the test's own bookkeeping
+                bool icon = false;
+                for (HWND c = nullptr; (c = ::FindWindowExW(box, c, L"Static", nullptr));) {
+                    icon |= ::IsWindowVisible(c) && ::SendMessageW(c, STM_GETICON, 0, 0);
+                }
+                s_boxes += (s_boxes.empty() ? L"" : L" / ") + drive::Text(box) + L": " +
+                           drive::Text(::GetDlgItem(box, 0xFFFF)) + (icon ? L" (error)" : L"");
+                ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+                return FALSE;
+            },
+            0);
     }
 
-    LRESULT Edit(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
-    {
-        return ::SendMessageW(m_edit, message, wParam, lParam);
-    }
-
+    static inline HCURSOR s_cursor = nullptr;  // when the edit box was changed or copied
+    static inline HWND s_dialog = nullptr;
+    static inline std::wstring s_boxes;
     CSkinPatchDlg m_dlg;
-    HWND m_hwnd = nullptr;
-    HWND m_edit = nullptr;
+    HWND m_hwnd = nullptr, m_edit = nullptr;
 };
 
 TEST_F(SkinPatchDlgTest, CommandsCarryEveryCharacterThroughAndReportInKorean)
 {
-    SetText(kSkin);
-    auto boxes = Click(IDC_APPLY);
-    EXPECT_EQ(Text(), kApplied);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Orlimo");
-    EXPECT_EQ(boxes[0].text, L"3 개의 BBCode 관련 코드 추가");
-    EXPECT_FALSE(boxes[0].hasIcon);
-
-    boxes = Click(IDC_APPLY);  // takes out its own markup first
-    EXPECT_EQ(Text(), kApplied);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"3 개의 BBCode 관련 코드 제거, 3 개 추가");
-
-    boxes = Click(IDC_REMOVE);
+    ::SetWindowTextW(m_edit, kSkin.c_str());
+    EXPECT_EQ(Click(IDC_APPLY), L"Orlimo: 3 개의 BBCode 관련 코드 추가");
+    EXPECT_NE(Text().find(L"<div class=\"bbcode\">[##_guest_rep_desc_##]</div>"), kSkin.npos);
+    EXPECT_EQ(Click(IDC_REMOVE), L"Orlimo: 3 개의 BBCode 관련 코드 제거!");
     EXPECT_EQ(Text(), kSkin);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"3 개의 BBCode 관련 코드 제거!");
-
-    boxes = Click(IDC_REMOVE);
-    EXPECT_EQ(Text(), kSkin);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"한 일 없음");
-}
-
-TEST_F(SkinPatchDlgTest, UndoRightAfterACommandBringsBackTheTextBeforeIt)
-{
-    SetText(kSkin);
-    Click(IDC_APPLY);
-    ASSERT_EQ(Text(), kApplied);
-    Edit(EM_UNDO);
-    EXPECT_EQ(Text(), kSkin);
-    Edit(WM_CHAR, 0x1A);  // Ctrl+Z undoes the undo
-    EXPECT_EQ(Text(), kApplied);
-
-    Click(IDC_REMOVE);
-    ASSERT_EQ(Text(), kSkin);
-    Edit(WM_CHAR, 0x1A);
-    EXPECT_EQ(Text(), kApplied);
-}
-
-TEST_F(SkinPatchDlgTest, UnpairedSurrogateIsRefusedAndTheTextKept)
-{
-    const std::wstring texts[] = {
-        L"<head></head>" + kComment + L" high at the end \xD83D",
-        L"\xDE00 low at the start</head>",
-        L"reversed \xDE00\xD83D pair " + kGuest,
-    };
-    const std::wstring refusal = Resource(IDS_UNPAIRED_SURROGATE);
-    EXPECT_EQ(refusal, L"텍스트에 처리할 수 없는 문자가 있습니다.\n텍스트는 바뀌지 않았습니다.");
-    for (const std::wstring& text : texts) {
-        for (int command : {IDC_APPLY, IDC_REMOVE}) {
-            SetText(text);
-            const auto boxes = Click(command);
-            EXPECT_EQ(Text(), text);
-            ASSERT_EQ(boxes.size(), 1u) << "one error box and no report";
-            EXPECT_EQ(boxes[0].text, refusal);
-            EXPECT_EQ(boxes[0].caption, L"Orlimo");
-            EXPECT_TRUE(boxes[0].hasIcon);
-        }
+    // A text without a UTF-8 form is refused as it is.
+    for (const auto& [text, command] :
+         {std::pair{L"<head></head>[##_rp_rep_desc_##] \xD83D", IDC_APPLY},
+          {L"\xDE00 low", IDC_REMOVE}}) {
+        ::SetWindowTextW(m_edit, text);
+        EXPECT_EQ(Click(command), Error(IDS_UNPAIRED_SURROGATE));
+        EXPECT_EQ(Text(), text);
     }
 }
 
-// Every allocation of a command refused in turn: each failure is told in
-// Korean and leaves the text as it was; past the last one the command works.
+// Every allocation of Apply refused in turn (the core's tests refuse those of
+// both commands inside the core): each failure is told and leaves the text;
+// past the last one Apply works.
 TEST_F(SkinPatchDlgTest, RunningOutOfMemoryLeavesTheTextAndSaysSo)
 {
-    const std::wstring outOfMemory = Resource(IDS_OUT_OF_MEMORY);
-    ASSERT_NE(outOfMemory.find(L"메모리가 부족"), std::wstring::npos);
-    for (int command : {IDC_APPLY, IDC_REMOVE}) {
-        const std::wstring before = command == IDC_APPLY ? kSkin : kApplied;
-        int failures = 0;
-        for (int64_t nth = 1;; ++nth) {
-            SetText(before);
-            std::vector<ShownBox> boxes;
-            bool triggered = false;
-            {
-                ScopedAllocationFailure fail(nth);
-                boxes = Click(command);
-                triggered = ScopedAllocationFailure::Triggered();
-            }
-            ASSERT_EQ(boxes.size(), 1u) << "allocation " << nth;
-            if (!triggered) {
-                EXPECT_NE(boxes[0].text, outOfMemory);
-                EXPECT_EQ(Text(), command == IDC_APPLY ? kApplied : kSkin);
-                break;
-            }
-            ++failures;
-            EXPECT_EQ(boxes[0].text, outOfMemory) << "allocation " << nth;
-            EXPECT_TRUE(boxes[0].hasIcon);
-            EXPECT_EQ(Text(), before) << "allocation " << nth;
-            ASSERT_LT(nth, 1000);
+    int64_t nth = 1;
+    for (bool triggered = true; triggered; ++nth) {
+        ::SetWindowTextW(m_edit, kSkin.c_str());
+        std::wstring shown;
+        {
+            ScopedAllocationFailure fail(nth);
+            shown = Click(IDC_APPLY);
+            triggered = ScopedAllocationFailure::Triggered();
         }
-        EXPECT_GE(failures, 3);
+        EXPECT_EQ(shown,
+                  triggered ? Error(IDS_OUT_OF_MEMORY) : L"Orlimo: 3 개의 BBCode 관련 코드 추가")
+            << "allocation " << nth;
+        EXPECT_EQ(Text() == kSkin, triggered) << "allocation " << nth;
+        ASSERT_LT(nth, 1000);
     }
+    EXPECT_GT(nth, 4) << "a few allocations to refuse";
 }
 
-// No text is ever cut: the box holds as much as the control can, and where
-// its limit is lower (set here by hand) a command that would pass it is
-// refused, never cut short.
+// No text is ever cut: a skin longer than the 1,000,000 characters the box
+// once took goes in by paste, through both commands and out by copy whole. Where the
+// box's limit is lower (set here by hand) a command that would pass it is
+// refused. Texts are compared with EXPECT_TRUE: a diff would be too long.
 TEST_F(SkinPatchDlgTest, NoTextIsEverCut)
 {
-    EXPECT_GE(static_cast<UINT>(Edit(EM_GETLIMITTEXT)), 0x7FFFFFFEu);
-
     // Remove gives this skin back exactly: no line end follows a wrapped p.
-    std::wstring skin = L"<head>\r\n</head>\r\n<p>" + kComment + L"</p><br>\r\n";
+    std::wstring skin = L"<head>\r\n</head>\r\n<p>[##_rp_rep_desc_##]</p><br>\r\n";
     std::wstring line;  // long lines: the control's layout costs by the line
     while (line.size() < 1000) line += L"<li>줄 채우기</li>";
     while (skin.size() < 1050000) skin += line + L"\r\n";
-    skin += L"<p>" + kComment + L"</p><b>end</b>";
-    SetText(skin);
-    ASSERT_TRUE(SameText(Text(), skin));
-
+    skin += L"<p>[##_rp_rep_desc_##]</p><b>끝</b>";
+    ASSERT_TRUE(drive::SetClipboardText(skin));
+    Click(IDC_PASTE);
+    ASSERT_TRUE(Text() == skin) << Text().size();
     Click(IDC_APPLY);
-    const std::wstring applied = Text();
-    EXPECT_NE(applied.find(L"</p></div><b>end</b>"), std::wstring::npos) << "nothing cut";
+    Click(IDC_COPY);
+    EXPECT_TRUE(orlimo::ui::ClipboardText(nullptr) == Text());
     Click(IDC_REMOVE);
-    EXPECT_TRUE(SameText(Text(), skin));
-    Edit(WM_CHAR, 0x1A);  // Ctrl+Z: the longer text comes back whole
-    EXPECT_TRUE(SameText(Text(), applied));
+    EXPECT_TRUE(Text() == skin) << "nothing cut on the way";
 
-    Edit(EM_SETLIMITTEXT, skin.size());
-    SetText(skin);
-    const auto boxes = Click(IDC_APPLY);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, Resource(IDS_TEXT_TOO_LONG));
-    EXPECT_TRUE(SameText(Text(), skin));
+    ::SendMessageW(m_edit, EM_SETLIMITTEXT, skin.size(), 0);
+    ::SetWindowTextW(m_edit, skin.c_str());
+    EXPECT_EQ(Click(IDC_APPLY), Error(IDS_TEXT_TOO_LONG));
+    EXPECT_TRUE(Text() == skin);
 }
 
-// Every button's work runs under the wait cursor, and the cursor from before
-// comes back when it ends, failures included.
-TEST_F(SkinPatchDlgTest, ButtonsShowTheWaitCursorWhileTheyWork)
+// A dropped file goes in as a paste would (Ctrl+Z takes it back): UTF-8 with
+// or without a byte-order mark, else code page 949. What cannot be read as a
+// skin is refused with its reason and leaves the text.
+TEST_F(SkinPatchDlgTest, DroppedFilesLoadOrAreRefused)
 {
-    static HCURSOR seen = nullptr;  // the cursor while the edit box is changed or copied
-    SUBCLASSPROC spy = [](HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                          DWORD_PTR) -> LRESULT {
-        if (message == EM_SCROLLCARET && !seen) seen = ::GetCursor();
-        return ::DefSubclassProc(edit, message, wParam, lParam);
+    EXPECT_TRUE(::GetWindowLongW(m_hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    const auto folder = std::filesystem::temp_directory_path() / "orlimo-drop";
+    std::filesystem::create_directories(folder);
+    auto file = [&folder](const char* name, std::string_view bytes) {
+        std::ofstream(folder / name, std::ios::binary) << bytes;
+        return (folder / name).wstring();
     };
-    ASSERT_TRUE(::SetWindowSubclass(m_edit, spy, 1, 0));
-    const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
-    ::SetCursor(arrow);
-    SetText(kSkin);
-    for (int id : {IDC_COPY, IDC_PASTE, IDC_APPLY, IDC_REMOVE}) {
-        seen = nullptr;
-        Click(id);
-        EXPECT_EQ(seen, ::LoadCursorW(nullptr, IDC_WAIT)) << "button " << id;
-        EXPECT_EQ(::GetCursor(), arrow) << "button " << id;
+    const std::wstring bom = file("bom.html", "\xEF\xBB\xBF<p>\xED\x95\x9C</p>");
+    const std::wstring cp949 = file("cp949.html", "<b>\xC7\xD1\xB1\xDB</b>");
+    const std::tuple<std::vector<std::wstring>, UINT, std::wstring> drops[] = {
+        {{bom}, 0, L"<p>한</p>"},
+        {{file("utf8.html", "<i>\xED\x95\x9C\xEA\xB8\x80</i>")}, 0, L"<i>한글</i>"},
+        {{cp949}, 0, L"<b>한글</b>"},
+        {{folder.wstring()}, IDS_FILE_IS_FOLDER, L""},
+        {{(folder / "missing.html").wstring()}, IDS_FILE_UNREADABLE, L""},
+        {{bom, cp949}, IDS_DROP_ONE_FILE, L""},
+        {{file("binary.gif", std::string_view("GIF89a\0\1", 8))}, IDS_FILE_NOT_TEXT, L""},
+        {{file("neither.txt", "\x81\x20")}, IDS_FILE_NOT_TEXT, L""},
+    };
+    for (const auto& [paths, refusal, text] : drops) {
+        const std::wstring before = Text();
+        EXPECT_EQ(Send(DropOf(paths), WM_DROPFILES), refusal ? Error(refusal) : L"");
+        EXPECT_EQ(Text(), refusal ? before : text);
     }
-    SetText(L"\xD800");
-    ASSERT_EQ(Click(IDC_APPLY).size(), 1u);
-    EXPECT_EQ(::GetCursor(), arrow) << "after a failure";
-    ::RemoveWindowSubclass(m_edit, spy, 1);
+    ::SendMessageW(m_edit, WM_CHAR, 0x1A, 0);  // Ctrl+Z
+    EXPECT_EQ(Text(), L"<i>한글</i>") << "Ctrl+Z after a drop";
+    ::SendMessageW(m_edit, EM_SETLIMITTEXT, 7, 0);  // one less than the file's text
+    EXPECT_EQ(Send(DropOf({bom}), WM_DROPFILES), Error(IDS_FILE_TOO_LARGE));
 }
 
-TEST_F(SkinPatchDlgTest, SystemMenuEndsWithTheAboutEntry)
-{
-    HMENU menu = ::GetSystemMenu(m_hwnd, FALSE);
-    ASSERT_NE(menu, nullptr);
-    const int count = ::GetMenuItemCount(menu);
-    ASSERT_GE(count, 2);
-    EXPECT_TRUE(::GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(::GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
-    wchar_t text[64] = {};
-    ::GetMenuStringW(menu, static_cast<UINT>(count - 1), text, 64, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"&About Orlimo...");
-}
-
-TEST_F(SkinPatchDlgTest, IconsAndDragIconAreTheApplicationIcon)
-{
-    const auto big = ::SendMessageW(m_hwnd, WM_GETICON, ICON_BIG, 0);
-    EXPECT_NE(big, 0);
-    EXPECT_NE(::SendMessageW(m_hwnd, WM_GETICON, ICON_SMALL, 0), 0);
-    EXPECT_EQ(::SendMessageW(m_hwnd, WM_QUERYDRAGICON, 0, 0), big);
-}
-
-// The captions must never show boxes: the dialog's font has every Hangul
-// syllable of the buttons.
+// The buttons never show empty squares for Hangul: the dialog's font has a
+// glyph for every syllable. Where 굴림 has none (Wine without Korean fonts of Windows'
+// own) another face stands in; where it has them, 굴림 stays.
 TEST_F(SkinPatchDlgTest, DialogFontShowsHangul)
 {
-    auto font = reinterpret_cast<HFONT>(::SendMessageW(m_hwnd, WM_GETFONT, 0, 0));
-    ASSERT_NE(font, nullptr);
-    HDC dc = ::GetDC(nullptr);
-    HGDIOBJ previous = ::SelectObject(dc, font);
-    const std::wstring hangul = L"클립보드에서붙이기적용해제로복사종료";
-    std::vector<WORD> glyphs(hangul.size());
-    ::GetGlyphIndicesW(dc, hangul.c_str(), static_cast<int>(hangul.size()), glyphs.data(),
-                       GGI_MARK_NONEXISTING_GLYPHS);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(nullptr, dc);
-    for (WORD glyph : glyphs) EXPECT_NE(glyph, 0xFFFF);
-
-    // Where 굴림 cannot show Hangul (Wine without Korean fonts of Windows'
-    // own), another face stands in for it.
-    LOGFONTW logFont{};
-    ::GetObjectW(font, sizeof logFont, &logFont);
-    if (!orlimo::ui::FaceHasGlyphs(L"굴림", hangul)) {
-        EXPECT_STRNE(logFont.lfFaceName, L"굴림");
-    } else {
-        EXPECT_STREQ(logFont.lfFaceName, L"굴림");
+    std::wstring hangul;
+    for (int id : {IDC_PASTE, IDC_APPLY, IDC_REMOVE, IDC_COPY, IDCANCEL}) {
+        for (wchar_t c : drive::Text(::GetDlgItem(m_hwnd, id))) {
+            if (c >= 0xAC00) hangul += c;
+        }
     }
-    std::printf("dialog font: %s\n", orlimo::ui::ToUtf8(logFont.lfFaceName).c_str());
-}
-
-TEST(Manifest, MakesTheProgramDpiAware)
-{
-    // The test program carries Orlimo's manifest.
-    const DPI_AWARENESS awareness =
-        ::GetAwarenessFromDpiAwarenessContext(::GetThreadDpiAwarenessContext());
-    EXPECT_EQ(awareness, DPI_AWARENESS_PER_MONITOR_AWARE);
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(m_hwnd, WM_GETFONT, 0, 0));
+    std::wstring glyphs(hangul.size(), L'\0');  // glyph indices
+    orlimo::ui::WindowDC screen(nullptr);
+    orlimo::ui::SelectedObject selected(screen.get(), font);
+    ::GetGlyphIndicesW(screen.get(), hangul.c_str(), static_cast<int>(hangul.size()),
+                       reinterpret_cast<WORD*>(glyphs.data()), GGI_MARK_NONEXISTING_GLYPHS);
+    EXPECT_EQ(glyphs.find(L'\xFFFF'), glyphs.npos) << hangul;
+    LOGFONTW face{};
+    ::GetObjectW(font, sizeof face, &face);
+    EXPECT_EQ(face.lfFaceName == std::wstring(L"굴림"), orlimo::ui::FaceHasGlyphs(L"굴림", hangul));
 }
 
 }  // namespace
