@@ -8,10 +8,10 @@
 
 Each mutant changes one operator or constant on one line (a comparison, an
 equality, a logical operator, + and -, a boolean, an integer literal off by
-one), is rebuilt in build-mutate/ and run against the core's unit tests and
+one) or drops a call without arguments (`ReleaseText();`), is rebuilt in build-mutate/ and run against the core's unit tests and
 then, if they pass, the whole ctest suite there; a mutant that no test fails
 survives. The source file is restored after every mutant, also when the run
-is interrupted. A mutant is named by its file, the code of its line, the
+is interrupted (assertions are not mutated: the build has none). A mutant is named by its file, the code of its line, the
 change and, where that is not unique, which one: `file: `code`: < -> <=`,
 with " #2" for the second such change on the line and " @2" for the second
 line of the same code, so that names survive edits elsewhere in the file.
@@ -25,6 +25,7 @@ import argparse
 import os
 import random
 import re
+import signal
 import subprocess
 import sys
 import time
@@ -44,6 +45,7 @@ OPERATORS = [
     (r" == ", " != "), (r" != ", " == "), (r" && ", " || "), (r" \|\| ", " && "),
     (r" \+ ", " - "), (r" - ", " + "), (r"\btrue\b", "false"), (r"\bfalse\b", "true"),
     (r"(?<![\w.])(\d+)(?![\w.'])", None),  # integer literal + 1
+    (r"^\s*[A-Za-z_][\w.:>-]*\(\);", ""),  # a call without arguments, dropped
 ]
 
 
@@ -77,7 +79,7 @@ def mutants(path):
     seen_lines = {}
     for number, line in enumerate(lines, 1):
         stripped = line.strip()
-        if not stripped or stripped.startswith(("#", "//", "*", "/*", "static_assert")):
+        if not stripped or stripped.startswith(("#", "//", "*", "/*", "static_assert", "assert(")):
             continue
         seen_lines[stripped] = seen_lines.get(stripped, 0) + 1
         code = code_only(line)
@@ -86,7 +88,7 @@ def mutants(path):
             for m in re.finditer(pattern, code):
                 new = replacement if replacement is not None else str(int(m.group(1)) + 1)
                 mutated = line[:m.start()] + new + line[m.end():]
-                change = f"{m.group(0).strip()} -> {new.strip()}"
+                change = f"{m.group(0).strip()} -> {new.strip() or '(none)'}"
                 changes[change] = changes.get(change, 0) + 1
                 key = f"{path}: `{stripped}`: {change}"
                 if changes[change] > 1:
@@ -132,15 +134,21 @@ def main():
             key, _, reason = entry.rstrip("\n").partition(" # ")
             if key.strip():
                 equivalent[key.strip()] = reason
+    # A kill restores the source too.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
+    signal.signal(signal.SIGINT, lambda *_: sys.exit("stopped"))
     jobs = str(os.cpu_count() or 2)
+    # As the release is built, without debug information (quicker to link).
     subprocess.run(["cmake", "-S", ".", "-B", BUILD, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                    "-DORLIMO_BUILD_BENCH=OFF"], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
+                    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG", "-DORLIMO_BUILD_BENCH=OFF"],
+                   cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
     build = ["cmake", "--build", BUILD, "-j", jobs]
     if run(build, 900) != 0 or run(["ctest", "--test-dir", BUILD, "-j", jobs], 900) != 0:
         sys.exit("the unmutated build or its tests fail")
 
     unit_tests = [os.path.join(BUILD, "bin", "core_tests"), "--gtest_brief=1"]
-    survivors, killed, started, statuses = [], 0, time.time(), []
+    survivors, killed, started = [], 0, time.time()
+    out = open(args.out, "w", encoding="utf-8") if args.out else None
     for index, (key, line_index, mutated, lines) in enumerate(all_mutants, 1):
         path = os.path.join(ROOT, key.split(":")[0])
         original = "\n".join(lines)
@@ -160,13 +168,12 @@ def main():
             with open(path, "w", encoding="utf-8") as f:
                 f.write(original)
         killed += status == "killed"
-        statuses.append((status, key))
+        if out:
+            out.write(f"{status}\t{key}\n")
+            out.flush()
         print(f"[{index}/{len(all_mutants)}] {status:14} {path[len(ROOT) + 1:]}:{line_index + 1} "
               f"{key}", flush=True)
     run(build, 900)
-    if args.out:
-        with open(args.out, "w", encoding="utf-8") as f:
-            f.writelines(f"{status}\t{key}\n" for status, key in statuses)
 
     new = [k for k in survivors if k not in equivalent]
     print(f"\n{len(all_mutants)} mutants, {killed} killed, {len(survivors)} survived "
