@@ -122,6 +122,9 @@ TEST(Differential, SearchesThatMeetInsertedWrappers)
         "<p>" + kC + "</p\r\n" + kC + "</p>" + kTail,
         "<p>" + kC + "</p" + kC + "x" + kTail,
         "<p>" + kG + "</P   <pre>" + kC + "</pre>" + kTail,
+        // A p end tag without ">" before the script line, which takes the
+        // closing wrapper after its first ">".
+        "<p>" + kC + "</p</head>" + kTail,
         // A p start tag without ">" before the token.
         "<p class=\"c\" " + kC + "</p>" + kTail,
         "<div><p class=\"bbcode\" " + kC + "</p></div>" + kTail,
