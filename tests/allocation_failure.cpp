@@ -1,73 +1,49 @@
-// Replaces the global allocation functions of the test program. Unarmed they
-// behave as the standard ones; armed they count allocations down and refuse
-// the chosen one. Only this thread's allocations count.
 #include "allocation_failure.h"
 
 #include <cstdlib>
 #include <new>
 
-namespace {
-thread_local int64_t t_countdown = 0;  // 0: unarmed
+namespace allocation_failure {
+thread_local int64_t t_countdown = 0;
 thread_local bool t_triggered = false;
+}  // namespace allocation_failure
 
-void* Allocate(std::size_t size)
+namespace {
+using namespace allocation_failure;
+
+AllocationWatcher g_watcher = nullptr;
+
+[[maybe_unused]] const bool g_armed = [] {
+    if (const char* nth = std::getenv("ORLIMO_FAIL_ALLOCATION")) t_countdown = std::atoll(nth);
+    return true;
+}();
+}  // namespace
+
+void WatchAllocations(AllocationWatcher watcher) noexcept
+{
+    g_watcher = watcher;
+}
+
+// The standard library's other forms call these.
+void* operator new(std::size_t size)
 {
     if (t_countdown > 0 && --t_countdown == 0) {
         t_triggered = true;
         throw std::bad_alloc();
     }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-}  // namespace
-
-ScopedAllocationFailure::ScopedAllocationFailure(int64_t nth)
-{
-    t_triggered = false;
-    t_countdown = nth;
+    void* block = std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr) throw std::bad_alloc();
+    if (g_watcher != nullptr) g_watcher(block, true);
+    return block;
 }
 
-ScopedAllocationFailure::~ScopedAllocationFailure()
+void operator delete(void* block) noexcept
 {
-    t_countdown = 0;
+    if (block != nullptr && g_watcher != nullptr) g_watcher(block, false);
+    std::free(block);
 }
 
-bool ScopedAllocationFailure::Triggered()
+void operator delete(void* block, std::size_t) noexcept
 {
-    return t_triggered;
-}
-
-AllocationFailureSuspended::AllocationFailureSuspended() : m_savedCountdown(t_countdown)
-{
-    t_countdown = 0;
-}
-
-AllocationFailureSuspended::~AllocationFailureSuspended()
-{
-    t_countdown = m_savedCountdown;
-}
-
-void* operator new(std::size_t size)
-{
-    return Allocate(size);
-}
-void* operator new[](std::size_t size)
-{
-    return Allocate(size);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
+    operator delete(block);
 }
