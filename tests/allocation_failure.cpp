@@ -5,7 +5,7 @@
 
 namespace allocation_failure {
 thread_local int64_t t_countdown = 0;
-thread_local bool t_triggered = false;
+thread_local std::size_t t_refused = 0;
 }  // namespace allocation_failure
 
 namespace {
@@ -28,7 +28,7 @@ void WatchAllocations(AllocationWatcher watcher) noexcept
 void* operator new(std::size_t size)
 {
     if (t_countdown > 0 && --t_countdown == 0) {
-        t_triggered = true;
+        t_refused = size + 1;
         throw std::bad_alloc();
     }
     void* block = std::malloc(size == 0 ? 1 : size);

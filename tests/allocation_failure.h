@@ -6,11 +6,12 @@
 // start-up.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace allocation_failure {
-extern thread_local int64_t t_countdown;  // refuse the allocation that makes it 0; 0: none
-extern thread_local bool t_triggered;
+extern thread_local int64_t t_countdown;    // refuse the allocation that makes it 0; 0: none
+extern thread_local std::size_t t_refused;  // the size of the refused allocation, plus one
 }  // namespace allocation_failure
 
 class ScopedAllocationFailure {
@@ -18,13 +19,14 @@ public:
     // The `nth` allocation of this thread from now on (1 = the next one) throws.
     explicit ScopedAllocationFailure(int64_t nth)
     {
-        allocation_failure::t_triggered = false;
+        allocation_failure::t_refused = 0;
         allocation_failure::t_countdown = nth;
     }
     ~ScopedAllocationFailure() { allocation_failure::t_countdown = 0; }
 
-    // True once the chosen allocation has been refused.
-    [[nodiscard]] static bool Triggered() { return allocation_failure::t_triggered; }
+    // True once the chosen allocation has been refused; how many bytes it asked for.
+    [[nodiscard]] static bool Triggered() { return allocation_failure::t_refused != 0; }
+    [[nodiscard]] static std::size_t RefusedSize() { return allocation_failure::t_refused - 1; }
 };
 
 // While one exists, allocations neither fail nor count: for the test's own

@@ -67,16 +67,6 @@ inline bool HasTroubledParagraph(std::string_view y)
     return false;
 }
 
-// "~", like the blank, tab and CR it stands for, is in no marker: no search
-// finds anything new or loses anything.
-inline std::string Inert(std::string text)
-{
-    for (char& c : text) {
-        if (c == ' ' || c == '\t' || c == '\r') c = '~';
-    }
-    return text;
-}
-
 // The property that fails on y, or nullptr.
 inline const char* FailedProperty(const std::string& y)
 {
@@ -102,9 +92,12 @@ inline const char* FailedProperty(const std::string& y)
         detail::HasTroubledParagraph(y)) {
         return nullptr;
     }
+    // The line tail made inert: "~", like the blank, tab and CR it stands
+    // for, is in no marker, so no search finds anything new or loses anything.
+    std::string inert = y;
+    for (char& c : inert) c = c == ' ' || c == '\t' || c == '\r' ? '~' : c;
     const char* failed = detail::FailedProperty(y);
-    if (failed != nullptr && detail::FailedProperty(detail::Inert(y)) == nullptr) return nullptr;
-    return failed;
+    return failed != nullptr && detail::FailedProperty(inert) == nullptr ? nullptr : failed;
 }
 
 }  // namespace idempotence

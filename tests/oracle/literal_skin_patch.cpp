@@ -35,11 +35,6 @@ bool IsAt(std::string_view text, I p, std::string_view s, bool anyCase = false)
     return true;
 }
 
-I AfterTail(std::string_view text, I at)
-{
-    return at + LineTail(text, at);
-}
-
 std::string Slice(std::string_view text, I from, I to)
 {
     return std::string(text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
@@ -81,14 +76,14 @@ std::optional<Piece> ScriptLoader(std::string_view text, I s)
     const I close = TagCloseFwd(text, "script", m + 16);
     const I open = close < 0 ? -1 : TagOpenBack(text, "script", m);
     if (open < 0) return std::nullopt;
-    return Piece{open, AfterTail(text, close), ""};
+    return Piece{open, close + LineTail(text, close), ""};
 }
 
 std::optional<Piece> ResetStatement(std::string_view text, I s)
 {
     const I m = Find(text, "BBDecode.ResetTimer();", s, false);
     if (m < 0) return std::nullopt;
-    return Piece{m, AfterTail(text, m + 22), ""};
+    return Piece{m, m + 22 + LineTail(text, m + 22), ""};
 }
 
 // A div or textarea element with the class marker in its start tag, before
@@ -106,10 +101,9 @@ std::optional<Piece> Wrapper(std::string_view text, I s, std::string_view token,
     const I close = TagCloseFwd(text, tag, enclosed ? pclose : m + n - 1);
     const I open = close < 0 ? -1 : TagOpenBack(text, tag, enclosed ? popen - 1 : m);
     if (open < 0) return std::nullopt;
-    bool marked = false;  // the marker ends at least one byte before the token
-    for (I c = open + 1 + Len(tag); c <= m - 9; ++c)
-        marked = marked || IsAt(text, c, "\"bbcode\"", true);
-    if (!marked) return std::nullopt;
+    // The class marker, in the start tag's attributes, ends a byte or more before the token.
+    if (Find(text.substr(0, m - 1), "\"bbcode\"", open + 1 + Len(tag), true) < 0)
+        return std::nullopt;
     // An enclosing paragraph comes back exactly as it stood.
     std::string put = enclosed ? Slice(text, popen, pclose) : std::string(token);
     // Further layers of exactly the bytes Add inserts go too, so that nested
@@ -122,7 +116,7 @@ std::optional<Piece> Wrapper(std::string_view text, I s, std::string_view token,
         last += Len(kCloseWrap);
         ++layers;
     }
-    return Piece{first, AfterTail(text, last), put, layers};
+    return Piece{first, last + LineTail(text, last), put, layers};
 }
 
 // Every search sees the text as closed up so far; each removal moves the
@@ -141,16 +135,12 @@ I InPlacePhase(std::string& text, std::string_view call)
             s = m + n;
             continue;
         }
-        text.erase(static_cast<size_t>(open), static_cast<size_t>(AfterTail(text, close) - open));
+        text.erase(static_cast<size_t>(open),
+                   static_cast<size_t>(close + LineTail(text, close) - open));
         ++removed;
         s = open;
     }
     return removed;
-}
-
-void Insert(std::string& text, std::string_view what, I at)
-{
-    text = Slice(text, 0, at) + std::string(what) + Slice(text, at, Len(text));
 }
 
 }  // namespace
@@ -193,23 +183,23 @@ I LineTail(std::string_view text, I start)
 
 Outcome LiteralAdd(std::string text)
 {
-    I count = 0;
-    const I head = Find(text, "</head", 0, true);
-    if (head >= 0) {
-        const bool lineStart = head == 0 || At(text, head - 1) == '\n';
-        const std::string_view line =
-            "<script type=\"text/javascript\" src=\"./images/bbcode35.js\"></script>\r\n";
-        Insert(text, lineStart ? line : "\r\n" + std::string(line), head);
-        count = 1;
-    }
     // Where the start tags of the paragraphs wrapped so far stand now.
     std::vector<I> wrapped;
     auto insert = [&](std::string_view what, I at) {
-        Insert(text, what, at);
+        text = Slice(text, 0, at) + std::string(what) + Slice(text, at, Len(text));
         for (I& tag : wrapped) {
             if (tag >= at) tag += Len(what);
         }
     };
+    I count = 0;
+    const I head = Find(text, "</head", 0, true);
+    if (head >= 0) {
+        const bool lineStart = head == 0 || At(text, head - 1) == '\n';
+        const std::string line =
+            "<script type=\"text/javascript\" src=\"./images/bbcode35.js\"></script>\r\n";
+        insert(lineStart ? line : "\r\n" + line, head);
+        count = 1;
+    }
     // The position is not corrected after an insertion below it.
     for (I i = Len(text) - 33; i >= 0; --i) {
         const I t = IsAt(text, i, kComment) ? Len(kComment)
