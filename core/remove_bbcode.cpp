@@ -15,14 +15,14 @@
 // removal closes the text up at once, so that its later searches see the
 // text closed up (script_close_up.cpp does that in one sweep).
 //
-// Both kinds work inside the text's block. A phase "as found" writes kept
-// stretches and replacements from the front of the block while its searches
-// go on reading the bytes behind the write position, which are still as
-// found: a replacement lies inside its piece and no earlier than the write
-// position, and a later backward search stops at the "<" of the previous
-// piece's end tag at the latest, which the write position never passes (a
-// later piece's start tag may lie inside the previous piece, but after that
-// "<"; the nested-wrapper test looks further back only to fail there).
+// Both kinds work inside the text's block. A phase "as found" writes what it
+// keeps from the front of the block while its searches go on reading the
+// bytes at and after the write position, which are still as found: each
+// replacement lies inside its piece, at or after the write position, and a
+// later backward search stops at the "<" of the previous piece's end tag at
+// the latest, which the write position never passes. (A later piece may
+// begin inside the previous one, after that "<"; the nested-wrapper test
+// looks further back only where that "<" makes it fail in either text.)
 #include <cassert>
 #include <cstring>
 #include <optional>

@@ -11,18 +11,21 @@
 //   string holds a "[" or opens a "p" end tag at its first "<", so
 //   a token found in the changing text is a token of the input, and an
 //   inserted string before or after it fails the tag tests that look at it.
-// - The script line's gap is in front of a "<" that opens no "p" tag, so the
-//   nearest "<" before a token above it is of the input, and one below it
-//   looks forward only; so the script line counts only once the scan is
-//   below it. A closing wrapper after a paragraph's end tag may land in it,
-//   after its first ">", as it lands after the ">" that ends a wrapper.
+// - The script line goes in front of an input "<" that opens no "p" tag, so
+//   for a token above it the nearest "<" before the token is of the input,
+//   and a token below it only searches forward, where the line is met as
+//   the first string of its gap. So the line joins the records once the
+//   scan is below it. A closing wrapper after a paragraph's end tag may land
+//   inside the line, after its first ">", as it lands after the ">" that
+//   ends a wrapper.
 // - A paragraph is wrapped once: a later token whose nearest tag before it
 //   is the start tag of the paragraph just wrapped adds nothing. (The scan
 //   position, not corrected after the insertion below it, skips 20 bytes of
 //   that same paragraph, or the wrapper put before it; that changes nothing.)
-// - Below the scan position the only insertion is the opening wrapper put in
-//   front of one paragraph's start tag (the "pending" gap); every other
-//   insertion lies above it, in gaps that come into being in falling order.
+// - Below the scan position the only insertions are the script line, until
+//   the scan passes it, and the opening wrapper put in front of one
+//   paragraph's start tag (the "pending" gap); every other insertion lies
+//   above it, in gaps that come into being in falling order.
 #include "token_wrapper.h"
 
 #include <algorithm>
