@@ -24,7 +24,8 @@ void WatchAllocations(AllocationWatcher watcher) noexcept
     g_watcher = watcher;
 }
 
-// The standard library's other forms call these.
+// The array forms are replaced too: a sanitizer's runtime would otherwise
+// provide them, bypassing these.
 void* operator new(std::size_t size)
 {
     if (t_countdown > 0 && --t_countdown == 0) {
@@ -44,6 +45,21 @@ void operator delete(void* block) noexcept
 }
 
 void operator delete(void* block, std::size_t) noexcept
+{
+    operator delete(block);
+}
+
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+
+void operator delete[](void* block) noexcept
+{
+    operator delete(block);
+}
+
+void operator delete[](void* block, std::size_t) noexcept
 {
     operator delete(block);
 }

@@ -32,8 +32,6 @@
 
 namespace idempotence {
 
-namespace detail {
-
 namespace mk = orlimo::markers;
 
 inline constexpr auto Add = [](const std::string& x) { return FakeHost::Run(kAdd, x).first; };
@@ -68,7 +66,7 @@ inline bool HasTroubledParagraph(std::string_view y)
 }
 
 // The property that fails on y, or nullptr.
-inline const char* FailedProperty(const std::string& y)
+inline const char* FailedPropertyOfRemoved(const std::string& y)
 {
     const std::string applied = Add(y);
     const std::string cleaned = Remove(applied);
@@ -79,25 +77,23 @@ inline const char* FailedProperty(const std::string& y)
     return nullptr;
 }
 
-}  // namespace detail
-
 // The property that fails on x with the core's transforms, or nullptr when
 // both hold or x is of a kind where they cannot.
 [[nodiscard]] inline const char* FailedProperty(const std::string& x)
 {
-    const std::string y = detail::Remove(x);
+    const std::string y = Remove(x);
     // Remove left BBCode markup in y, or y has a troubled paragraph.
-    if (CSkinPatchCore::FindTextNoCase(y, detail::mk::kClassMarker, 0) >= 0 ||
-        y.find(detail::mk::kScriptLoader) != y.npos || y.find(detail::mk::kCallPrefix) != y.npos ||
-        detail::HasTroubledParagraph(y)) {
+    if (CSkinPatchCore::FindTextNoCase(y, mk::kClassMarker, 0) >= 0 ||
+        y.find(mk::kScriptLoader) != y.npos || y.find(mk::kCallPrefix) != y.npos ||
+        HasTroubledParagraph(y)) {
         return nullptr;
     }
     // The line tail made inert: "~", like the blank, tab and CR it stands
     // for, is in no marker, so no search finds anything new or loses anything.
     std::string inert = y;
     for (char& c : inert) c = c == ' ' || c == '\t' || c == '\r' ? '~' : c;
-    const char* failed = detail::FailedProperty(y);
-    return failed != nullptr && detail::FailedProperty(inert) == nullptr ? nullptr : failed;
+    const char* failed = FailedPropertyOfRemoved(y);
+    return failed != nullptr && FailedPropertyOfRemoved(inert) == nullptr ? nullptr : failed;
 }
 
 }  // namespace idempotence

@@ -64,15 +64,13 @@ TEST(Commands, FailureLeavesTheHostTextAndReleasesTheBuffer)
     for (auto command : {&CSkinPatchCore::OnApplyBBCode, &CSkinPatchCore::OnRemoveBBCode}) {
         for (int64_t nth = 1;; ++nth) {
             FakeHost host(input);
-            const bool threw = [&] {
+            bool threw = true;
+            try {
                 ScopedAllocationFailure fail(nth);
-                try {
-                    (host.*command)();
-                } catch (const std::bad_alloc&) {
-                    return true;
-                }
-                return false;
-            }();
+                (host.*command)();
+                threw = false;
+            } catch (const std::bad_alloc&) {
+            }
             EXPECT_TRUE(host.Released()) << "allocation " << nth;
             if (!threw) {
                 EXPECT_FALSE(ScopedAllocationFailure::Triggered());
@@ -143,14 +141,6 @@ TEST(SearchPrimitives, AnswerAsThePlainSearches)
     }
 }
 
-// The text and the checks that failed on it, where any did.
-std::string Failed(const std::string& text, const std::string& label = {})
-{
-    const char* failed = differential::FailedCheck(text);
-    return failed == nullptr ? ""
-                             : label + " input " + testing::PrintToString(text) + ": " + failed;
-}
-
 // Each row: the transform, the whole text before and after (patterns for
 // Skin(), "=" for the same text) and the count, as the literal method gives
 // them; the fast transforms must agree.
@@ -159,7 +149,6 @@ TEST(Transforms, WorkedExamples)
     const std::tuple<int32_t (Core::*)(), std::string, std::string, int32_t> examples[] = {
         // The script line, before the first closing head tag.
         {kAdd, "</head>", "{L}</head>", 1},
-        {kAdd, "<title>t</title>\n</head>", "<title>t</title>\n{L}</head>", 1},
         {kAdd, "x\r</HEAD></head>", "x\r\r\n{L}</HEAD></head>", 1},
         // The scan starts 33 bytes from the end, the script line counted.
         {kAdd, "{C}xxxxxxxxxxxxxx", "{O}{C}{X}xxxxxxxxxxxxxx", 1},
@@ -193,7 +182,6 @@ TEST(Transforms, WorkedExamples)
         {kRemove, "{O}{O}<p>{C}{C}</p></div></div>\r\nnext", "<p>{C}{C}</p>next", 2},
         {kRemove, "<div class=\"BBCODE\">{O}{C}</div></div>", "<div class=\"BBCODE\">{C}</div>", 1},
         // A piece whose start tag lies inside the previous one.
-        {kRemove, "{O}{C}</div {O}{C}</div>", "{C}{C}", 2},
         {kRemove, "{O}{C}</div {O}<p aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa>{C}</p></div>",
          "{C}<p aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa>{C}</p>", 2},
         // Wrappers that stay.
@@ -208,7 +196,7 @@ TEST(Transforms, WorkedExamples)
         const auto literal = transform == kAdd ? oracle::LiteralAdd : oracle::LiteralRemove;
         EXPECT_EQ(literal(before).text, after == "=" ? before : Skin(after)) << pattern;
         EXPECT_EQ(literal(before).count, count) << pattern;
-        EXPECT_EQ(Failed(before), "");
+        EXPECT_STREQ(differential::FailedCheck(before), nullptr) << pattern;
     }
 }
 
@@ -224,9 +212,9 @@ TEST(Differential, QuirkyCases)
     };
     std::vector<std::string> cases = {
         // An end tag without ">" before the next wrapper, token or script line.
-        "<p>{C}{C}{C}</p>{T}", "<p>{C}</p>{C}<p>{C}</p>{T}", "<p>{C}</p <p>{C}</p>{T}",
-        "<p>{C}</p{C}x{T}", "<p>{G}</P   <pre>{C}</pre>{T}", "<p>{C}</p</head>{T}",
-        "<p class=\"c\" {C}</p>{T}", "<p><{C}</p><p>{C}</p>{T}",
+        "<p>{C}{C}{C}</p>{C}<p>{C}</p>{T}", "<p>{C}</p <p>{C}</p>{T}", "<p>{C}</p{C}x{T}",
+        "<p>{G}</P   <pre>{C}</pre>{T}", "<p>{C}</p</head>{T}", "<p class=\"c\" {C}</p>{T}",
+        "<p><{C}</p><p>{C}</p>{T}",
         // A closing p tag near the end, reached only because the text grew.
         "<p>{C}xxxxxxxxxxxxxx</p", "<p>{C}</p           {C}yyyyyyyyyyyyyy",
         // A piece that begins inside the previous one.
@@ -260,7 +248,9 @@ TEST(Differential, QuirkyCases)
             }
         }
     }
-    for (const std::string& text : cases) EXPECT_EQ(Failed(Skin(text)), "");
+    for (const std::string& text : cases) {
+        EXPECT_STREQ(differential::FailedCheck(Skin(text)), nullptr) << text;
+    }
 }
 
 // A skin of random pieces: markers whole, cut short and in other case, tags
@@ -330,7 +320,8 @@ TEST(Differential, GeneratedSkins)
     for (uint64_t k = 0; k < iterations; ++k) {
         const std::string skin = GeneratedSkin(random);
         for (const std::string& text : {skin, oracle::LiteralAdd(skin).text}) {
-            ASSERT_EQ(Failed(text, "iteration " + std::to_string(k)), "");
+            ASSERT_STREQ(differential::FailedCheck(text), nullptr)
+                << "iteration " << k << ": " << testing::PrintToString(text);
             if (dump.is_open()) Dump(dump, text);
         }
     }

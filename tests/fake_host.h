@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,23 +21,22 @@ public:
     int setTextCalls = 0;
     int32_t reportedLength = -1;  // HostTextLength's answer when >= 0
 
-    // The buffer holds Text() and a NUL right after it, and no NUL before.
-    [[nodiscard]] bool Sound() const
-    {
-        return m_pszText != nullptr && m_pszText[m_nTextLen] == '\0' &&
-               std::strlen(m_pszText.get()) == static_cast<std::size_t>(m_nTextLen);
-    }
     [[nodiscard]] bool Released() const { return m_pszText == nullptr && m_nTextLen == 0; }
 
     // `transform` on a host holding `text`: the text it leaves and its count,
-    // or a count of -1 where it leaves the buffer unsound.
+    // or a count of -1 where it leaves the buffer unsound (other than Text()
+    // and a NUL right after it, with no NUL before).
     static std::pair<std::string, int32_t> Run(int32_t (CSkinPatchCore::*transform)(),
                                                std::string_view text)
     {
         FakeHost host(text);
         host.LoadText();
         const int32_t count = (host.*transform)();
-        return {std::string(host.Text()), host.Sound() ? count : -1};
+        const char* buffer = host.m_pszText.get();
+        const std::size_t length = host.Text().size();
+        const bool sound =
+            buffer != nullptr && buffer[length] == '\0' && std::strlen(buffer) == length;
+        return {std::string(host.Text()), sound ? count : -1};
     }
 
 protected:
