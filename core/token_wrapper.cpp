@@ -110,7 +110,7 @@ private:
 
     std::string_view m_text;
     int32_t m_size;
-    int32_t m_lineGap;  // where the script line goes, or -1 once it is recorded
+    int32_t m_lineGap;  // where the script line goes; -1 when there is none or once recorded
     std::string_view m_line;
     LastByteFinder m_prevLt;
     FirstByteFinder m_nextLt;

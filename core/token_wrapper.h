@@ -19,7 +19,6 @@ struct WrappedText {
 // into the whole text at once: same bytes, same count. The byte at `lineGap`
 // must be the "<" of "</head". Linear in the length of the text; builds the
 // new text once. Throws std::bad_alloc.
-[[nodiscard]] WrappedText AddMarkup(std::string_view text, int32_t lineGap,
-                                    std::string_view line);
+[[nodiscard]] WrappedText AddMarkup(std::string_view text, int32_t lineGap, std::string_view line);
 
 }  // namespace orlimo
