@@ -3,11 +3,6 @@
 #include <cstdlib>
 #include <new>
 
-namespace allocation_failure {
-thread_local int64_t t_countdown = 0;
-thread_local std::size_t t_refused = 0;
-}  // namespace allocation_failure
-
 namespace {
 using namespace allocation_failure;
 

@@ -9,9 +9,11 @@
 #include <cstddef>
 #include <cstdint>
 
+// The state, here so that a program without the replacement (the fuzz
+// target) can hold the classes below too: they then change nothing.
 namespace allocation_failure {
-extern thread_local int64_t t_countdown;    // refuse the allocation that makes it 0; 0: none
-extern thread_local std::size_t t_refused;  // the size of the refused allocation, plus one
+inline thread_local int64_t t_countdown = 0;    // refuse the allocation that makes it 0; 0: none
+inline thread_local std::size_t t_refused = 0;  // the size of the refused allocation, plus one
 }  // namespace allocation_failure
 
 class ScopedAllocationFailure {
