@@ -97,21 +97,22 @@ TEST(TextBuffer, LoadsUpToTheLimitSplicesAndStores)
         EXPECT_EQ(ScopedAllocationFailure::RefusedSize(), std::size_t{Core::kMaxTextLength} + 1);
     }
     host.reportedLength = -1;
-    host.text = std::string("ab\0d", 4);
+    const std::string tail(1000, 'e');  // long, so that an overrun of the block would not go unseen
+    host.text = std::string("ab\0d", 4) + tail;
     host.LoadText();
-    host.InsertText("XY", 4);
+    host.InsertText("XY", 1004);
     host.InsertText("<", 0);
     host.InsertText("-", 2);
-    const std::string spliced("<a-b\0dXY", 8);
+    const std::string spliced = std::string("<a-b\0d", 6) + tail + "XY";
     EXPECT_EQ(host.Text(), spliced);
-    EXPECT_THROW(host.InsertText("Z", 9), std::out_of_range);
+    EXPECT_THROW(host.InsertText("Z", static_cast<int32_t>(spliced.size()) + 1), std::out_of_range);
     EXPECT_THROW(host.InsertText("Z", -1), std::out_of_range);
     {
         ScopedAllocationFailure fail(1);
         EXPECT_THROW(host.InsertText("Z", 1), std::bad_alloc);
     }
     EXPECT_EQ(host.Text(), spliced);
-    EXPECT_EQ(host.Text().data()[8], '\0');
+    EXPECT_EQ(host.Text().data()[spliced.size()], '\0');
     host.StoreText();  // the bytes up to the first NUL: the front ends refuse a NUL first
     EXPECT_EQ(host.text, "<a-b");
     EXPECT_TRUE(host.Released());
