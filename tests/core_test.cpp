@@ -177,7 +177,8 @@ TEST(Transforms, WorkedExamples)
         {kRemove, "<textarea class=\"BBCODE\" rows=\"5\">{G}</textarea >\t\r\nX", "{G}X", 1},
         {kRemove, "{O}<p title=\"a>b\">{C} end</p></div>", "<p title=\"a>b\">{C} end</p>", 1},
         {kRemove, "<div><p class=\"bbcode\" {C}</p></div>", "<p class=\"bbcode\" {C}</p>", 1},
-        {kRemove, "{C}{O}{G}</div>", "{C}{G}", 1},  // each phase ends on its own
+        {kRemove, "<div\"bbcode\">{C}</div>", "{C}", 1},  // the marker right after the name
+        {kRemove, "{C}{O}{G}</div>", "{C}{G}", 1},        // each phase ends on its own
         {kRemove, "{O}<textarea class=\"bbcode\">{C}</textarea></div>", "{O}{C}</div>", 1},
         // Nested layers of Add's exact bytes go in one run, each counted.
         {kRemove, "{O}{O}<p>{C}{C}</p></div></div>\r\nnext", "<p>{C}{C}</p>next", 2},
