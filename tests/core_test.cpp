@@ -110,6 +110,8 @@ TEST(TextBuffer, LoadsUpToTheLimitSplicesAndStores)
     {
         ScopedAllocationFailure fail(1);
         EXPECT_THROW(host.InsertText("Z", 1), std::bad_alloc);
+        EXPECT_EQ(ScopedAllocationFailure::RefusedSize(),
+                  spliced.size() + 2);  // the text, "Z", a NUL
     }
     EXPECT_EQ(host.Text(), spliced);
     EXPECT_EQ(host.Text().data()[spliced.size()], '\0');
