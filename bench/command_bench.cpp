@@ -54,7 +54,7 @@ void RunCommand(benchmark::State& state, const std::string& input, Command comma
 {
     BenchHost host(input);
     bench::ResetHeapPeak();
-    const std::size_t before = bench::HeapBytesInUse();
+    const int64_t before = bench::HeapBytesInUse();
     (host.*command)();
     const double peakExtra = static_cast<double>(bench::HeapPeak() - before);
 

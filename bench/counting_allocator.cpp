@@ -1,42 +1,41 @@
-// Replaces the global allocation functions. Sizes come from the allocator
-// itself (malloc_usable_size), so frees need no header.
+// Counts the heap through the tests' replacement of the allocation functions
+// (tests/allocation_failure.cpp). Sizes come from the allocator itself
+// (malloc_usable_size), so frees need no header. Blocks allocated before
+// the count starts make it low, never the difference between two counts.
 #include "counting_allocator.h"
 
 #include <malloc.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <new>
+
+#include "allocation_failure.h"
 
 namespace {
-std::atomic<std::size_t> g_inUse{0};
-std::atomic<std::size_t> g_peak{0};
+std::atomic<int64_t> g_inUse{0};
+std::atomic<int64_t> g_peak{0};
 
-void* Allocate(std::size_t size)
+void Count(void* block, bool allocated)
 {
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) throw std::bad_alloc();
-    const std::size_t now = g_inUse.fetch_add(malloc_usable_size(p)) + malloc_usable_size(p);
-    std::size_t peak = g_peak.load(std::memory_order_relaxed);
+    const auto size = static_cast<int64_t>(malloc_usable_size(block));
+    if (!allocated) {
+        g_inUse.fetch_sub(size);
+        return;
+    }
+    const int64_t now = g_inUse.fetch_add(size) + size;
+    int64_t peak = g_peak.load(std::memory_order_relaxed);
     while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
     }
-    return p;
 }
 
-void Release(void* p) noexcept
-{
-    if (p == nullptr) return;
-    g_inUse.fetch_sub(malloc_usable_size(p));
-    std::free(p);
-}
+[[maybe_unused]] const bool g_counting = (WatchAllocations(Count), true);
 }  // namespace
 
 namespace bench {
-std::size_t HeapBytesInUse() noexcept
+int64_t HeapBytesInUse() noexcept
 {
     return g_inUse.load();
 }
-std::size_t HeapPeak() noexcept
+int64_t HeapPeak() noexcept
 {
     return g_peak.load();
 }
@@ -45,28 +44,3 @@ void ResetHeapPeak() noexcept
     g_peak.store(g_inUse.load());
 }
 }  // namespace bench
-
-void* operator new(std::size_t size)
-{
-    return Allocate(size);
-}
-void* operator new[](std::size_t size)
-{
-    return Allocate(size);
-}
-void operator delete(void* p) noexcept
-{
-    Release(p);
-}
-void operator delete[](void* p) noexcept
-{
-    Release(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    Release(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    Release(p);
-}

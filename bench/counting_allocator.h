@@ -2,14 +2,14 @@
 // report the peak extra memory of one command.
 #pragma once
 
-#include <cstddef>
+#include <cstdint>
 
 namespace bench {
 
-// Bytes held now.
-[[nodiscard]] std::size_t HeapBytesInUse() noexcept;
+// Bytes held now, less those held before the count started.
+[[nodiscard]] int64_t HeapBytesInUse() noexcept;
 // Highest HeapBytesInUse() since the last ResetHeapPeak().
-[[nodiscard]] std::size_t HeapPeak() noexcept;
+[[nodiscard]] int64_t HeapPeak() noexcept;
 void ResetHeapPeak() noexcept;
 
 }  // namespace bench

@@ -8,21 +8,19 @@ namespace mk = orlimo::markers;
 
 int32_t CSkinPatchCore::AddBBCode()
 {
-    int32_t count = 0;
-
     const int32_t head = FindTextNoCase(Text(), mk::kHeadClose, 0);
+    std::string_view line;
     if (head >= 0) {
         const bool atLineStart = head == 0 || m_pszText[static_cast<std::size_t>(head) - 1] == '\n';
-        InsertText(atLineStart ? mk::kScriptLine : mk::kScriptLineOnNewLine, head);
-        count = 1;
+        line = atLineStart ? mk::kScriptLine : mk::kScriptLineOnNewLine;
     }
 
-    // The backward scan sees its own insertions; WrapCommentTokens gives the
-    // same result in one sweep and builds the new text once.
-    orlimo::WrappedText wrapped = orlimo::WrapCommentTokens(Text());
-    if (wrapped.count > 0) {
-        m_pszText = std::move(wrapped.text);
-        m_nTextLen = wrapped.length;
+    // The backward scan sees the script line and its own insertions;
+    // AddMarkup gives the same result in one sweep and builds the new text once.
+    orlimo::WrappedText added = orlimo::AddMarkup(Text(), head, line);
+    if (added.text) {
+        m_pszText = std::move(added.text);
+        m_nTextLen = added.length;
     }
-    return count + wrapped.count;
+    return (head >= 0 ? 1 : 0) + added.count;
 }

@@ -1,23 +1,30 @@
 // The removing transform: eight phases, run in order over the text buffer.
 //
-//   1  script elements that load the script            copying
-//   2  script elements calling BBDecode.UpdateBBCodeNow in place
-//   3  script elements calling BBDecode.ResetTimer      in place
-//   4  bare "BBDecode.ResetTimer();" statements         copying
-//   5  div wrappers around the comment token            copying
-//   6  textarea wrappers around the comment token       copying
-//   7  div wrappers around the guest-book token         copying
-//   8  textarea wrappers around the guest-book token    copying
+//   1  script elements that load the script            as found
+//   2  script elements calling BBDecode.UpdateBBCodeNow closed up
+//   3  script elements calling BBDecode.ResetTimer      closed up
+//   4  bare "BBDecode.ResetTimer();" statements         as found
+//   5  div wrappers around the comment token            as found
+//   6  textarea wrappers around the comment token       as found
+//   7  div wrappers around the guest-book token         as found
+//   8  textarea wrappers around the guest-book token    as found
 //
-// A copying phase searches the text as it was when the phase began, writes
-// kept stretches and replacements to a work buffer and puts the result over
-// the text in one step. A copying phase ends at the first occurrence that
-// fails its tests; that occurrence and all text after it stay. An in-place
-// phase closes the text up after each removal, so that its later searches see
-// the text closed up (script_close_up.cpp does that in one sweep).
-#include <algorithm>
+// In a phase "as found", every search sees the text as it was when the phase
+// began, and the phase ends at the first occurrence that fails its tests;
+// that occurrence and all text after it stay. In a phase "closed up", each
+// removal closes the text up at once, so that its later searches see the
+// text closed up (script_close_up.cpp does that in one sweep).
+//
+// Both kinds work inside the text's block. A phase "as found" writes what it
+// keeps from the front of the block while its searches go on reading the
+// bytes at and after the write position, which are still as found: each
+// replacement lies inside its piece, at or after the write position, and a
+// later backward search stops at the "<" of the previous piece's end tag at
+// the latest, which the write position never passes. (A later piece may
+// begin inside the previous one, after that "<"; the nested-wrapper test
+// looks further back only where that "<" makes it fail in either text.)
+#include <cassert>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -25,7 +32,6 @@
 #include "markers.h"
 #include "script_close_up.h"
 #include "skin_patch_core.h"
-#include "uninitialized_bytes.h"
 
 namespace mk = orlimo::markers;
 
@@ -33,9 +39,8 @@ namespace {
 
 using Core = CSkinPatchCore;
 
-// One piece to take out: text[first, end) gives way to `replacement`, which
-// always lies inside the piece (so no phase makes the text longer). It counts
-// as `count` pieces removed.
+// One piece to take out: text[first, end) gives way to `replacement`, a
+// stretch of the text inside the piece. It counts as `count` pieces removed.
 struct Piece {
     int32_t first;
     int32_t end;
@@ -43,63 +48,36 @@ struct Piece {
     int32_t count = 1;
 };
 
-// Appends to a block sized for the phase's input, allocated on the first
-// append. No replacement is longer than its piece, so the block never fills;
-// should that ever fail, it grows rather than overruns.
-class PhaseOutput {
-public:
-    PhaseOutput(std::unique_ptr<char[]>& block, std::size_t& capacity, std::size_t expected)
-        : m_block(block), m_capacity(capacity), m_expected(expected)
-    {
-    }
-    void Append(std::string_view bytes)
-    {
-        if (bytes.empty()) return;
-        Reserve(std::max(m_expected, m_size + bytes.size()));
-        std::memcpy(m_block.get() + m_size, bytes.data(), bytes.size());
-        m_size += bytes.size();
-    }
-    [[nodiscard]] std::size_t Size() const noexcept { return m_size; }
-
-private:
-    void Reserve(std::size_t bytes)  // plus room for a NUL
-    {
-        if (bytes + 1 <= m_capacity) return;
-        const std::size_t capacity = std::max(bytes + 1, 2 * m_capacity);
-        auto bigger = orlimo::NewUninitializedBytes(capacity);
-        if (m_size > 0) std::memcpy(bigger.get(), m_block.get(), m_size);
-        m_block = std::move(bigger);
-        m_capacity = capacity;
-    }
-
-    std::unique_ptr<char[]>& m_block;
-    std::size_t& m_capacity;
-    std::size_t m_expected;
-    std::size_t m_size = 0;
-};
-
-// Runs a copying phase over `text` into `out`. Returns the number of pieces
-// removed; when that is 0, `out` holds nothing and the text stays as it is.
+// Runs a phase "as found" over text[0, length) in place. Returns the number
+// of pieces removed and sets `length`; when none is, the text stays as it is.
 template <class NextPiece>
-[[nodiscard]] int32_t RunCopyingPhase(std::string_view text, PhaseOutput& out, NextPiece nextPiece)
+[[nodiscard]] int32_t RunPhaseAsFound(char* text, int32_t& length, NextPiece nextPiece)
 {
-    const int32_t length = static_cast<int32_t>(text.size());
+    const std::string_view found(text, static_cast<std::size_t>(length));
     int32_t removed = 0;
-    int32_t s = 0;
+    int32_t s = 0;  // the search start
+    int32_t w = 0;  // the write position, never past s
+    const auto keep = [&](int32_t from, int32_t to) {
+        assert(w <= from && from <= to);
+        if (w != from) std::memmove(text + w, text + from, static_cast<std::size_t>(to - from));
+        w += to - from;
+    };
     while (s < length) {
-        const std::optional<Piece> piece = nextPiece(text, s);
+        const std::optional<Piece> piece = nextPiece(found, s);
         if (!piece) break;
         // A piece can begin inside the previous one (an end tag holding a
         // "<" before its ">"); then there is nothing between them to keep.
-        if (piece->first > s) {
-            out.Append(text.substr(static_cast<std::size_t>(s),
-                                   static_cast<std::size_t>(piece->first - s)));
+        if (piece->first > s) keep(s, piece->first);
+        if (!piece->replacement.empty()) {
+            const int32_t at = static_cast<int32_t>(piece->replacement.data() - text);
+            keep(at, at + static_cast<int32_t>(piece->replacement.size()));
         }
-        out.Append(piece->replacement);
         removed += piece->count;
         s = piece->end;
     }
-    if (removed > 0 && s < length) out.Append(text.substr(static_cast<std::size_t>(s)));
+    if (removed == 0) return 0;
+    keep(s, length);
+    length = w;
     return removed;
 }
 
@@ -195,27 +173,9 @@ template <class NextPiece>
 
 int32_t CSkinPatchCore::RemoveBBCode()
 {
-    // The work block: sized from the text (no phase makes the text longer)
-    // and swapped with the text block after each copying phase that removed
-    // something, so that a phase copies the text once at most.
-    std::unique_ptr<char[]> work;
-    std::size_t workCapacity = 0;
-    std::size_t textCapacity = static_cast<std::size_t>(m_nTextLen) + 1;
     int32_t removed = 0;
-
-    const auto copying = [&](auto nextPiece) {
-        PhaseOutput out(work, workCapacity, static_cast<std::size_t>(m_nTextLen));
-        const int32_t pieces = RunCopyingPhase(Text(), out, nextPiece);
-        if (pieces == 0) return;
-        removed += pieces;
-        m_nTextLen = static_cast<int32_t>(out.Size());
-        if (out.Size() == 0) {  // nothing appended, perhaps nothing allocated
-            m_pszText[0] = '\0';
-            return;
-        }
-        work[out.Size()] = '\0';
-        m_pszText.swap(work);
-        std::swap(textCapacity, workCapacity);
+    const auto asFound = [this, &removed](auto nextPiece) {
+        removed += RunPhaseAsFound(m_pszText.get(), m_nTextLen, nextPiece);
     };
     const auto divPhase = [](std::string_view token) {
         return [token](std::string_view text, int32_t s) {
@@ -233,19 +193,19 @@ int32_t CSkinPatchCore::RemoveBBCode()
     const auto present = [this](std::string_view needle) {
         return FindText(Text(), needle, 0) >= 0;
     };
-    copying(NextScriptLoader);
+    asFound(NextScriptLoader);
     if (present(mk::kCallPrefix)) {
         removed += RemoveScriptElementsInPlace(mk::kUpdateCall);
         removed += RemoveScriptElementsInPlace(mk::kResetCall);
-        copying(NextResetStatement);
+        asFound(NextResetStatement);
     }
     if (present(mk::kCommentToken)) {
-        copying(divPhase(mk::kCommentToken));
-        copying(textareaPhase(mk::kCommentToken));
+        asFound(divPhase(mk::kCommentToken));
+        asFound(textareaPhase(mk::kCommentToken));
     }
     if (present(mk::kGuestToken)) {
-        copying(divPhase(mk::kGuestToken));
-        copying(textareaPhase(mk::kGuestToken));
+        asFound(divPhase(mk::kGuestToken));
+        asFound(textareaPhase(mk::kGuestToken));
     }
 
     m_pszText[static_cast<std::size_t>(m_nTextLen)] = '\0';

@@ -59,7 +59,8 @@ public:
     // First p >= start where `needle` matches exactly, or -1.
     [[nodiscard]] static int32_t FindText(std::string_view text, std::string_view needle,
                                           int32_t start) noexcept;
-    // As FindText, ASCII letters compared without regard to case.
+    // As FindText, ASCII letters compared without regard to case; `needle`
+    // is not empty.
     [[nodiscard]] static int32_t FindTextNoCase(std::string_view text, std::string_view needle,
                                                 int32_t start) noexcept;
     // The nearest "<" at or before `start`, if the name that follows it

@@ -13,7 +13,6 @@ void CSkinPatchCore::LoadText()
     }
     auto block = orlimo::NewUninitializedBytes(static_cast<std::size_t>(length) + 1);
     HostGetText(block.get(), length + 1);
-    block[static_cast<std::size_t>(length)] = '\0';  // whatever the host wrote
     m_pszText = std::move(block);
     m_nTextLen = length;
 }

@@ -1,8 +1,10 @@
-// The five pure search primitives. Each is a plain linear scan bounded by the
-// text's length; none reads a byte at or past text.size().
+// The five pure search primitives. None reads a byte at or past text.size().
+// The forward searches leap from one candidate byte to the next (memchr)
+// rather than test every position.
 #include "skin_patch_core.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "byte_compare.h"
@@ -31,7 +33,7 @@ int32_t CSkinPatchCore::FindTextNoCase(std::string_view text, std::string_view n
 {
     const int32_t n = static_cast<int32_t>(needle.size());
     const int32_t last = static_cast<int32_t>(text.size()) - n;
-    if (n == 0) return start <= last ? std::max<int32_t>(start, 0) : -1;
+    assert(n > 0);
     // Jump between the places where the first byte matches in either case;
     // each case's next place is remembered, so the text is read once.
     const char lower = static_cast<char>(orlimo::FoldAscii(static_cast<unsigned char>(needle[0])));
@@ -55,11 +57,9 @@ int32_t CSkinPatchCore::FindTextNoCase(std::string_view text, std::string_view n
 int32_t CSkinPatchCore::FindTagOpenBack(std::string_view text, std::string_view name,
                                         int32_t start) noexcept
 {
-    if (start < 0 || text.empty()) return -1;
     int32_t p = std::min<int32_t>(start, static_cast<int32_t>(text.size()) - 1);
     while (p >= 0 && text[static_cast<std::size_t>(p)] != '<') --p;
-    if (p < 0) return -1;
-    return EqualsNoCaseAt(text, p + 1, name) ? p : -1;
+    return p >= 0 && EqualsNoCaseAt(text, p + 1, name) ? p : -1;
 }
 
 int32_t CSkinPatchCore::FindTagCloseFwd(std::string_view text, std::string_view name,
@@ -96,5 +96,5 @@ int32_t CSkinPatchCore::MeasureLineTail(std::string_view text, int32_t start) no
         text[static_cast<std::size_t>(q) + 1] == '\n') {
         q += 2;
     }
-    return std::max<int32_t>(q - start, 0);
+    return q - start;
 }

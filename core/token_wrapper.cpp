@@ -1,25 +1,36 @@
-// The backward scan inserts "</div>" and "<div class="bbcode">" into the text
-// it is still scanning, and its later searches see those insertions. Instead
-// of splicing, this sweep records each insertion against the gap of the
-// input where it lands and answers every search from the input and those
-// records; the output is assembled once at the end.
+// The adding transform puts the script line in front of "</head", then its
+// backward scan inserts "</div>" and "<div class="bbcode">" into the text it
+// is still scanning, and its later searches see those insertions. Instead of
+// splicing, this sweep records each insertion, the script line included,
+// against the gap of the input where it lands and answers every search from
+// the input and those records; the output is assembled once at the end.
 //
 // Facts about the scan that the sweep relies on (the differential tests
 // check them against the literal method):
-// - A token holds no "<", ">" or "[" past its first byte and every inserted
-//   string starts with "<", so a token found in the changing text is a token
-//   of the input, and an inserted string before or after it fails the tag
-//   tests that look at it.
+// - A token holds no "<", ">" or "[" past its first byte, and no inserted
+//   string holds a "[" or opens a "p" end tag at its first "<", so
+//   a token found in the changing text is a token of the input, and an
+//   inserted string before or after it fails the tag tests that look at it.
+// - The script line goes in front of an input "<" that opens no "p" tag, so
+//   for a token above it the nearest "<" before the token is of the input,
+//   and a token below it only searches forward, where the line is met as
+//   the first string of its gap. So the line joins the records once the
+//   scan is below it. A closing wrapper after a paragraph's end tag may land
+//   inside the line, after its first ">", as it lands after the ">" that
+//   ends a wrapper.
 // - A paragraph is wrapped once: a later token whose nearest tag before it
 //   is the start tag of the paragraph just wrapped adds nothing. (The scan
 //   position, not corrected after the insertion below it, skips 20 bytes of
 //   that same paragraph, or the wrapper put before it; that changes nothing.)
-// - Below the scan position the only insertion is the opening wrapper put in
-//   front of one paragraph's start tag (the "pending" gap); every other
-//   insertion lies above it, in gaps that come into being in falling order.
+// - Below the scan position the only insertions are the script line, until
+//   the scan passes it, and the opening wrapper put in front of one
+//   paragraph's start tag (the "pending" gap); every other insertion lies
+//   above it, in gaps that come into being in falling order.
 #include "token_wrapper.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cstring>
 #include <deque>
 
 #include "byte_compare.h"
@@ -38,27 +49,24 @@ constexpr int32_t kCloseLength = static_cast<int32_t>(mk::kWrapClose.size());  /
 constexpr int32_t kNone = INT32_MAX;
 
 // What went into one gap of the input (before the input byte of the same
-// index), in text order: closing wrappers, then optionally an opening
-// wrapper followed by closing wrappers. Closing wrappers go to the front or
-// right after the first string, and the opening wrapper comes first into its
-// gap or not at all, so these three counts always describe the gap.
+// index), in text order: closing wrappers, then optionally a first string
+// (an opening wrapper, or the script line) with closing wrappers right after
+// its first ">". Closing wrappers go to the front or right after the first
+// string's first ">", and the first string comes first into its gap or not
+// at all, so these counts always describe the gap.
 struct GapInsertions {
+    enum First : int8_t { kNoFirst, kOpen, kScriptLine };
     int32_t gap;
     int32_t leadingCloses = 0;
-    bool hasOpen = false;
-    int32_t closesAfterOpen = 0;
+    First first = kNoFirst;
+    int32_t closesInFirst = 0;
 
-    [[nodiscard]] int32_t Bytes() const noexcept
-    {
-        return kCloseLength * leadingCloses +
-               (hasOpen ? kOpenLength + kCloseLength * closesAfterOpen : 0);
-    }
     void AddCloseAfterFirstString() noexcept
     {
         if (leadingCloses > 0) {
             ++leadingCloses;
         } else {
-            ++closesAfterOpen;
+            ++closesInFirst;
         }
     }
 };
@@ -71,9 +79,11 @@ struct CloseSpot {
 
 class Sweep {
 public:
-    explicit Sweep(std::string_view text)
+    Sweep(std::string_view text, int32_t lineGap, std::string_view line)
         : m_text(text),
           m_size(static_cast<int32_t>(text.size())),
+          m_lineGap(lineGap),
+          m_line(line),
           m_prevLt(text, '<'),
           m_nextLt(text, '<'),
           m_nextGt(text, '>')
@@ -82,10 +92,12 @@ public:
 
     // Runs the scan; returns the number of tokens wrapped.
     [[nodiscard]] int32_t Run();
-    // The input with every recorded insertion made; `count` must be > 0.
+    // The input with every recorded insertion made.
     [[nodiscard]] WrappedText Assemble(int32_t count) const;
 
 private:
+    // The script line's gap joins the others once the scan is below it.
+    void AddScriptLineAbove(int32_t x);
     [[nodiscard]] int32_t TokenLengthAt(int32_t x) const noexcept;
     [[nodiscard]] int32_t LowestGap() const noexcept
     {
@@ -98,6 +110,8 @@ private:
 
     std::string_view m_text;
     int32_t m_size;
+    int32_t m_lineGap;  // where the script line goes; -1 when there is none or once recorded
+    std::string_view m_line;
     LastByteFinder m_prevLt;
     FirstByteFinder m_nextLt;
     FirstByteFinder m_nextGt;
@@ -119,7 +133,7 @@ int32_t Sweep::TokenLengthAt(int32_t x) const noexcept
 
 // The first tag after the token must be a "p" end tag: its "<" and the two
 // bytes after it must be input bytes with no insertion between them, and
-// the ">" that ends it may be an input byte or the last byte of the first
+// the ">" that ends it may be an input byte or the first ">" of the first
 // string inserted after the name.
 CloseSpot Sweep::FindParagraphClose(int32_t afterToken) noexcept
 {
@@ -129,7 +143,8 @@ CloseSpot Sweep::FindParagraphClose(int32_t afterToken) noexcept
     // first, and that opens no "p" end tag.
     const int32_t lt = m_nextLt.AtOrAfter(afterToken);
     if (lt >= lowest || lt >= m_size) return {};
-    // The "<" must leave room for "/p>" in the whole changed text.
+    // The "<" must leave room for "/p>" in the whole changed text. (A script
+    // line below the token makes room too, but then no ">" follows.)
     if (m_size - 1 - lt < 3 && lowest == kNone) return {};
     if (lowest <= lt + 2 || lt + 2 >= m_size) return {};
     if (m_text[static_cast<std::size_t>(lt) + 1] != '/' ||
@@ -166,14 +181,25 @@ void Sweep::SettlePending()
 {
     if (m_pendingGap < 0) return;
     assert(m_pendingGap < LowestGap());
-    m_gaps.push_back({m_pendingGap, 0, true});
+    m_gaps.push_back({m_pendingGap, 0, GapInsertions::kOpen});
     m_pendingGap = -1;
+}
+
+void Sweep::AddScriptLineAbove(int32_t x)
+{
+    if (m_lineGap <= x) return;
+    assert(m_pendingGap < 0 && m_lineGap < LowestGap());
+    m_gaps.push_back({m_lineGap, 0, GapInsertions::kScriptLine});
+    m_lineGap = -1;
 }
 
 int32_t Sweep::Run()
 {
     int32_t count = 0;
-    int32_t x = m_size - kScanOffset;  // the scan position, on an input byte
+    // The scan position, on an input byte. The script line counts towards the
+    // offset; where the scan would start inside it, it starts right below it.
+    int32_t x = m_size - kScanOffset;
+    if (m_lineGap >= 0) x = std::max(x, m_lineGap - 1);
     while (x >= 0) {
         // Find the next token at or below x; the input bytes down to the
         // pending gap are all the scan meets before that gap's wrappers.
@@ -191,6 +217,7 @@ int32_t Sweep::Run()
             SettlePending();
             continue;
         }
+        AddScriptLineAbove(x);
         assert(LowestGap() >= x + t);
 
         const int32_t lt = m_prevLt.AtOrBefore(x - 1);
@@ -212,18 +239,23 @@ int32_t Sweep::Run()
             --x;
         } else {
             InsertCloseAtFrontOf(x + t);
-            m_gaps.push_back({x, 0, true});
+            m_gaps.push_back({x, 0, GapInsertions::kOpen});
             --x;
         }
     }
     SettlePending();
+    AddScriptLineAbove(-1);
     return count;
 }
 
 WrappedText Sweep::Assemble(int32_t count) const
 {
     int64_t length = m_size;
-    for (const GapInsertions& g : m_gaps) length += g.Bytes();
+    for (const GapInsertions& g : m_gaps) {
+        length += kCloseLength * (g.leadingCloses + g.closesInFirst);
+        if (g.first == GapInsertions::kOpen) length += kOpenLength;
+    }
+    if (!m_line.empty()) length += static_cast<int64_t>(m_line.size());
     WrappedText out;
     out.text = orlimo::NewUninitializedBytes(static_cast<std::size_t>(length) + 1);
     out.length = static_cast<int32_t>(length);
@@ -242,9 +274,14 @@ WrappedText Sweep::Assemble(int32_t count) const
         w += g->gap - copied;
         copied = g->gap;
         put(mk::kWrapClose, g->leadingCloses);
-        if (g->hasOpen) {
-            put(mk::kWrapOpen, 1);
-            put(mk::kWrapClose, g->closesAfterOpen);
+        if (g->first == GapInsertions::kOpen) {
+            put(mk::kWrapOpen, 1);  // its first ">" is its last byte
+            put(mk::kWrapClose, g->closesInFirst);
+        } else if (g->first == GapInsertions::kScriptLine) {
+            const std::size_t split = m_line.find('>') + 1;
+            put(m_line.substr(0, split), 1);
+            put(mk::kWrapClose, g->closesInFirst);
+            put(m_line.substr(split), 1);
         }
     }
     std::memcpy(w, m_text.data() + copied, static_cast<std::size_t>(m_size - copied));
@@ -256,11 +293,11 @@ WrappedText Sweep::Assemble(int32_t count) const
 
 }  // namespace
 
-WrappedText WrapCommentTokens(std::string_view text)
+WrappedText AddMarkup(std::string_view text, int32_t lineGap, std::string_view line)
 {
-    Sweep sweep(text);
+    Sweep sweep(text, lineGap, line);
     const int32_t count = sweep.Run();
-    if (count == 0) return {};
+    if (count == 0 && lineGap < 0) return {};
     return sweep.Assemble(count);
 }
 

@@ -1,4 +1,4 @@
-// The wrapper pass of the adding transform in one backward sweep.
+// The adding transform in one backward sweep: the script line and the wrappers.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +8,17 @@
 namespace orlimo {
 
 struct WrappedText {
-    std::unique_ptr<char[]> text;  // NUL-terminated; null when nothing was wrapped
+    std::unique_ptr<char[]> text;  // NUL-terminated; null when nothing was added
     int32_t length = 0;
     int32_t count = 0;  // tokens wrapped
 };
 
-// Wraps every comment-text token of `text` (or its paragraph) exactly as the
+// Puts `line` into `text` in front of byte `lineGap` (unless that is -1),
+// then wraps every comment-text token (or its paragraph) exactly as the
 // backward scan of the adding transform does when every insertion is made
-// into the whole text at once: same bytes, same count. Linear in the length
-// of the text. Throws std::bad_alloc.
-[[nodiscard]] WrappedText WrapCommentTokens(std::string_view text);
+// into the whole text at once: same bytes, same count. The byte at `lineGap`
+// must be the "<" of "</head". Linear in the length of the text; builds the
+// new text once. Throws std::bad_alloc.
+[[nodiscard]] WrappedText AddMarkup(std::string_view text, int32_t lineGap, std::string_view line);
 
 }  // namespace orlimo

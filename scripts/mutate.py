@@ -4,19 +4,28 @@
     python3 scripts/mutate.py                  # every mutant of the default files
     python3 scripts/mutate.py --list           # only list them
     python3 scripts/mutate.py --only core/text_search.cpp --sample 20 --seed 3
+    python3 scripts/mutate.py --out after.txt --compare before.txt
 
 Each mutant changes one operator or constant on one line (a comparison, an
 equality, a logical operator, + and -, a boolean, an integer literal off by
-one), is rebuilt in build-mutate/ and run against ctest there; a mutant that
-no test fails survives. The source file is restored after every mutant, also
-when the run is interrupted. Survivors listed in scripts/mutants-equivalent.txt
-(one "file:line:column: before -> after" key per line, a reason after " # ") are
-known to change nothing observable and are reported apart.
+one) or drops a call without arguments (`ReleaseText();`), is rebuilt in build-mutate/ and run against the core's unit tests and
+then, if they pass, the whole ctest suite there; a mutant that no test fails
+survives. The source file is restored after every mutant, also when the run
+is interrupted (assertions are not mutated: the build has none). A mutant is named by its file, the code of its line, the
+change and, where that is not unique, which one: `file: `code`: < -> <=`,
+with " #2" for the second such change on the line and " @2" for the second
+line of the same code, so that names survive edits elsewhere in the file.
+Survivors named in scripts/mutants-equivalent.txt (one name per line, a reason
+after " # ") are known to change nothing observable and are reported apart.
+--out writes every mutant's status; --compare reads such a file of an earlier
+run and lists the mutants that survive now but were killed then or did not
+exist.
 """
 import argparse
 import os
 import random
 import re
+import signal
 import subprocess
 import sys
 import time
@@ -36,6 +45,7 @@ OPERATORS = [
     (r" == ", " != "), (r" != ", " == "), (r" && ", " || "), (r" \|\| ", " && "),
     (r" \+ ", " - "), (r" - ", " + "), (r"\btrue\b", "false"), (r"\bfalse\b", "true"),
     (r"(?<![\w.])(\d+)(?![\w.'])", None),  # integer literal + 1
+    (r"^\s*[A-Za-z_][\w.:>-]*\(\);", ""),  # a call without arguments, dropped
 ]
 
 
@@ -66,16 +76,25 @@ def code_only(line):
 
 def mutants(path):
     lines = open(os.path.join(ROOT, path), encoding="utf-8").read().split("\n")
+    seen_lines = {}
     for number, line in enumerate(lines, 1):
         stripped = line.strip()
-        if not stripped or stripped.startswith(("#", "//", "*", "/*", "static_assert")):
+        if not stripped or stripped.startswith(("#", "//", "*", "/*", "static_assert", "assert(")):
             continue
+        seen_lines[stripped] = seen_lines.get(stripped, 0) + 1
         code = code_only(line)
+        changes = {}
         for pattern, replacement in OPERATORS:
             for m in re.finditer(pattern, code):
                 new = replacement if replacement is not None else str(int(m.group(1)) + 1)
                 mutated = line[:m.start()] + new + line[m.end():]
-                key = f"{path}:{number}:{m.start() + 1}: {m.group(0).strip()} -> {new.strip()}"
+                change = f"{m.group(0).strip()} -> {new.strip() or '(none)'}"
+                changes[change] = changes.get(change, 0) + 1
+                key = f"{path}: `{stripped}`: {change}"
+                if changes[change] > 1:
+                    key += f" #{changes[change]}"
+                if seen_lines[stripped] > 1:
+                    key += f" @{seen_lines[stripped]}"
                 yield key, number - 1, mutated, lines
 
 
@@ -93,9 +112,15 @@ def main():
     parser.add_argument("--sample", type=int, help="run only this many mutants, chosen at random")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--list", action="store_true", help="list the mutants and stop")
+    parser.add_argument("--names", help="run only the mutants named in this file (one a line)")
+    parser.add_argument("--out", help="write each mutant's status and name to this file")
+    parser.add_argument("--compare", help="a file --out wrote in an earlier run")
     args = parser.parse_args()
 
     all_mutants = [m for f in (args.only or DEFAULT_FILES) for m in mutants(f)]
+    if args.names:
+        wanted = {l.split("\t")[-1].strip() for l in open(args.names, encoding="utf-8")}
+        all_mutants = [m for m in all_mutants if m[0] in wanted]
     if args.sample:
         all_mutants = sorted(random.Random(args.seed).sample(all_mutants,
                                                              min(args.sample, len(all_mutants))))
@@ -109,14 +134,21 @@ def main():
             key, _, reason = entry.rstrip("\n").partition(" # ")
             if key.strip():
                 equivalent[key.strip()] = reason
+    # A kill restores the source too.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
+    signal.signal(signal.SIGINT, lambda *_: sys.exit("stopped"))
     jobs = str(os.cpu_count() or 2)
+    # As the release is built, without debug information (quicker to link).
     subprocess.run(["cmake", "-S", ".", "-B", BUILD, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                    "-DORLIMO_BUILD_BENCH=OFF"], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
+                    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG", "-DORLIMO_BUILD_BENCH=OFF"],
+                   cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
     build = ["cmake", "--build", BUILD, "-j", jobs]
     if run(build, 900) != 0 or run(["ctest", "--test-dir", BUILD, "-j", jobs], 900) != 0:
         sys.exit("the unmutated build or its tests fail")
 
+    unit_tests = [os.path.join(BUILD, "bin", "core_tests"), "--gtest_brief=1"]
     survivors, killed, started = [], 0, time.time()
+    out = open(args.out, "w", encoding="utf-8") if args.out else None
     for index, (key, line_index, mutated, lines) in enumerate(all_mutants, 1):
         path = os.path.join(ROOT, key.split(":")[0])
         original = "\n".join(lines)
@@ -125,8 +157,9 @@ def main():
                 f.write("\n".join(lines[:line_index] + [mutated] + lines[line_index + 1:]))
             if run(build, 900) != 0:
                 status = "does not build"
-            elif run(["ctest", "--test-dir", BUILD, "-j", jobs, "--stop-on-failure",
-                      "--timeout", "60"], 1200) == 0:
+            elif run(unit_tests, 300) == 0 and run(
+                    ["ctest", "--test-dir", BUILD, "-j", jobs, "--stop-on-failure",
+                     "--timeout", "60"], 1200) == 0:
                 status = "SURVIVED"
                 survivors.append(key)
             else:
@@ -135,7 +168,11 @@ def main():
             with open(path, "w", encoding="utf-8") as f:
                 f.write(original)
         killed += status == "killed"
-        print(f"[{index}/{len(all_mutants)}] {status:14} {key}", flush=True)
+        if out:
+            out.write(f"{status}\t{key}\n")
+            out.flush()
+        print(f"[{index}/{len(all_mutants)}] {status:14} {path[len(ROOT) + 1:]}:{line_index + 1} "
+              f"{key}", flush=True)
     run(build, 900)
 
     new = [k for k in survivors if k not in equivalent]
@@ -144,6 +181,15 @@ def main():
     for key in survivors:
         print(f"  {'equivalent' if key in equivalent else 'SURVIVOR  '} {key}"
               + (f"  # {equivalent[key]}" if key in equivalent else ""))
+    if args.compare:
+        before = {}
+        for entry in open(args.compare, encoding="utf-8"):
+            status, _, key = entry.rstrip("\n").partition("\t")
+            before[key] = status
+        fresh = [k for k in new if before.get(k) != "SURVIVED"]
+        print(f"\n{len(fresh)} survivors not known equivalent that did not survive before:")
+        for key in fresh:
+            print(f"  {before.get(key, 'new mutant'):14} {key}")
     return 1 if new else 0
 
 

@@ -1,73 +1,60 @@
-// Replaces the global allocation functions of the test program. Unarmed they
-// behave as the standard ones; armed they count allocations down and refuse
-// the chosen one. Only this thread's allocations count.
 #include "allocation_failure.h"
 
 #include <cstdlib>
 #include <new>
 
 namespace {
-thread_local int64_t t_countdown = 0;  // 0: unarmed
-thread_local bool t_triggered = false;
+using namespace allocation_failure;
 
-void* Allocate(std::size_t size)
-{
-    if (t_countdown > 0 && --t_countdown == 0) {
-        t_triggered = true;
-        throw std::bad_alloc();
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
+AllocationWatcher g_watcher = nullptr;
+
+[[maybe_unused]] const bool g_armed = [] {
+    if (const char* nth = std::getenv("ORLIMO_FAIL_ALLOCATION")) t_countdown = std::atoll(nth);
+    return true;
+}();
 }  // namespace
 
-ScopedAllocationFailure::ScopedAllocationFailure(int64_t nth)
+void WatchAllocations(AllocationWatcher watcher) noexcept
 {
-    t_triggered = false;
-    t_countdown = nth;
+    g_watcher = watcher;
 }
 
-ScopedAllocationFailure::~ScopedAllocationFailure()
-{
-    t_countdown = 0;
-}
-
-bool ScopedAllocationFailure::Triggered()
-{
-    return t_triggered;
-}
-
-AllocationFailureSuspended::AllocationFailureSuspended() : m_savedCountdown(t_countdown)
-{
-    t_countdown = 0;
-}
-
-AllocationFailureSuspended::~AllocationFailureSuspended()
-{
-    t_countdown = m_savedCountdown;
-}
-
+// The array forms are replaced too: a sanitizer's runtime would otherwise
+// provide them, bypassing these.
 void* operator new(std::size_t size)
 {
-    return Allocate(size);
+    if (t_countdown > 0 && --t_countdown == 0) {
+        t_refused = size + 1;
+        throw std::bad_alloc();
+    }
+    void* block = std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr) throw std::bad_alloc();
+    if (g_watcher != nullptr) g_watcher(block, true);
+    return block;
 }
+
+void operator delete(void* block) noexcept
+{
+    if (block != nullptr && g_watcher != nullptr) g_watcher(block, false);
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    operator delete(block);
+}
+
 void* operator new[](std::size_t size)
 {
-    return Allocate(size);
+    return operator new(size);
 }
-void operator delete(void* p) noexcept
+
+void operator delete[](void* block) noexcept
 {
-    std::free(p);
+    operator delete(block);
 }
-void operator delete[](void* p) noexcept
+
+void operator delete[](void* block, std::size_t) noexcept
 {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
+    operator delete(block);
 }

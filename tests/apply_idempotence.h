@@ -27,32 +27,23 @@
 #include <string_view>
 
 #include "byte_compare.h"
+#include "fake_host.h"
 #include "markers.h"
-#include "skin_patch_core.h"
 
 namespace idempotence {
 
-using Transform = std::string (*)(const std::string&);
-
-namespace detail {
-
 namespace mk = orlimo::markers;
 
-inline bool HoldsToken(std::string_view stretch)
-{
-    return stretch.find(mk::kCommentToken) != stretch.npos ||
-           stretch.find(mk::kGuestToken) != stretch.npos;
-}
-
-inline bool LeavesMarkup(std::string_view y)
-{
-    return CSkinPatchCore::FindTextNoCase(y, mk::kClassMarker, 0) >= 0 ||
-           y.find(mk::kScriptLoader) != y.npos || y.find(mk::kCallPrefix) != y.npos;
-}
+inline constexpr auto Add = [](const std::string& x) { return FakeHost::Run(kAdd, x).first; };
+inline constexpr auto Remove = [](const std::string& x) { return FakeHost::Run(kRemove, x).first; };
 
 // The two paragraph kinds, found from the stretches that begin at each "<".
 inline bool HasTroubledParagraph(std::string_view y)
 {
+    const auto holdsToken = [](std::string_view stretch) {
+        return stretch.find(mk::kCommentToken) != stretch.npos ||
+               stretch.find(mk::kGuestToken) != stretch.npos;
+    };
     const auto starts = [y](std::size_t at, std::string_view prefix) {
         return at != y.npos && orlimo::EqualsNoCaseAt(y, static_cast<int64_t>(at), prefix);
     };
@@ -62,8 +53,8 @@ inline bool HasTroubledParagraph(std::string_view y)
         const std::string_view stretch = y.substr(q, next == y.npos ? y.npos : next - q);
         const std::size_t gt = stretch.find('>');
         const bool openEndTag =
-            starts(q, "</p") && (gt == stretch.npos || HoldsToken(stretch.substr(0, gt)));
-        if (openEndTag && starts(previous, "<p") && HoldsToken(y.substr(previous, q - previous))) {
+            starts(q, "</p") && (gt == stretch.npos || holdsToken(stretch.substr(0, gt)));
+        if (openEndTag && starts(previous, "<p") && holdsToken(y.substr(previous, q - previous))) {
             return true;
         }
         const bool mixed = starts(q, "<p") && starts(next, "</p") &&
@@ -74,60 +65,35 @@ inline bool HasTroubledParagraph(std::string_view y)
     return false;
 }
 
-// "~", like the blank, tab and CR it stands for, is in no marker: no search
-// finds anything new or loses anything.
-inline std::string Inert(std::string text)
-{
-    for (char& c : text) {
-        if (c == ' ' || c == '\t' || c == '\r') c = '~';
-    }
-    return text;
-}
-
 // The property that fails on y, or nullptr.
-inline const char* FailedProperty(const std::string& y, Transform add, Transform remove)
+inline const char* FailedPropertyOfRemoved(const std::string& y)
 {
-    const std::string applied = add(y);
-    const std::string cleaned = remove(applied);
-    if (add(cleaned) != applied) return "apply(apply(x)) == apply(x)";
+    const std::string applied = Add(y);
+    const std::string cleaned = Remove(applied);
+    if (Add(cleaned) != applied) return "apply(apply(x)) == apply(x)";
     const int32_t head = CSkinPatchCore::FindTextNoCase(y, mk::kHeadClose, 0);
     const bool breakBeforeScript = head > 0 && y[static_cast<std::size_t>(head) - 1] != '\n';
     if (!breakBeforeScript && cleaned != y) return "remove(apply(x)) == remove(x)";
     return nullptr;
 }
 
-}  // namespace detail
-
-// The property that fails on x, or nullptr when both hold or x is of a kind
-// where they cannot.
-[[nodiscard]] inline const char* FailedProperty(const std::string& x, Transform add,
-                                                Transform remove)
+// The property that fails on x with the core's transforms, or nullptr when
+// both hold or x is of a kind where they cannot.
+[[nodiscard]] inline const char* FailedProperty(const std::string& x)
 {
-    const std::string y = remove(x);
-    if (detail::LeavesMarkup(y) || detail::HasTroubledParagraph(y)) return nullptr;
-    const char* failed = detail::FailedProperty(y, add, remove);
-    if (failed != nullptr && detail::FailedProperty(detail::Inert(y), add, remove) == nullptr) {
+    const std::string y = Remove(x);
+    // Remove left BBCode markup in y, or y has a troubled paragraph.
+    if (CSkinPatchCore::FindTextNoCase(y, mk::kClassMarker, 0) >= 0 ||
+        y.find(mk::kScriptLoader) != y.npos || y.find(mk::kCallPrefix) != y.npos ||
+        HasTroubledParagraph(y)) {
         return nullptr;
     }
-    return failed;
-}
-
-// One of the core's transforms, run in a host made from the text.
-template <class Host, int32_t (CSkinPatchCore::*kStep)()>
-std::string CoreStep(const std::string& text)
-{
-    Host host(text);
-    host.LoadText();
-    (void)(host.*kStep)();
-    return std::string(host.Text());
-}
-
-// FailedProperty with the core's transforms.
-template <class Host>
-[[nodiscard]] const char* FailedPropertyOfCore(const std::string& x)
-{
-    return FailedProperty(x, CoreStep<Host, &CSkinPatchCore::AddBBCode>,
-                          CoreStep<Host, &CSkinPatchCore::RemoveBBCode>);
+    // The line tail made inert: "~", like the blank, tab and CR it stands
+    // for, is in no marker, so no search finds anything new or loses anything.
+    std::string inert = y;
+    for (char& c : inert) c = c == ' ' || c == '\t' || c == '\r' ? '~' : c;
+    const char* failed = FailedPropertyOfRemoved(y);
+    return failed != nullptr && FailedPropertyOfRemoved(inert) == nullptr ? nullptr : failed;
 }
 
 }  // namespace idempotence

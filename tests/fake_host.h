@@ -1,10 +1,12 @@
 // A host for the core that keeps its text in a string and records what the
-// commands did with it.
+// commands did with it, and the pieces of skin the tests build texts from.
+// The unit tests and the fuzz target share both.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
-#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "allocation_failure.h"
@@ -12,22 +14,30 @@
 
 class FakeHost : public CSkinPatchCore {
 public:
-    explicit FakeHost(std::string initial = {}) : text(std::move(initial)) {}
+    explicit FakeHost(std::string_view initial = {}) : text(initial) {}
 
     std::string text;                   // the host's whole text
     std::vector<std::string> messages;  // every report shown
     int setTextCalls = 0;
-    bool failGetText = false;     // HostGetText throws std::bad_alloc
     int32_t reportedLength = -1;  // HostTextLength's answer when >= 0
 
-    // Loads `skin` into the buffer, as a command would.
-    void Load(std::string skin)
+    [[nodiscard]] bool Released() const { return m_pszText == nullptr && m_nTextLen == 0; }
+
+    // `transform` on a host holding `text`: the text it leaves and its count,
+    // or a count of -1 where it leaves the buffer unsound (other than Text()
+    // and a NUL right after it, with no NUL before).
+    static std::pair<std::string, int32_t> Run(int32_t (CSkinPatchCore::*transform)(),
+                                               std::string_view text)
     {
-        text = std::move(skin);
-        LoadText();
+        FakeHost host(text);
+        host.LoadText();
+        const int32_t count = (host.*transform)();
+        const char* buffer = host.m_pszText.get();
+        const std::size_t length = host.Text().size();
+        const bool sound =
+            buffer != nullptr && buffer[length] == '\0' && std::strlen(buffer) == length;
+        return {std::string(host.Text()), sound ? count : -1};
     }
-    // The buffer's bytes including the byte at m_nTextLen.
-    [[nodiscard]] bool TerminatedAtLength() const { return m_pszText[m_nTextLen] == '\0'; }
 
 protected:
     int32_t HostTextLength() override
@@ -36,7 +46,6 @@ protected:
     }
     void HostGetText(char* dest, int32_t capacity) override
     {
-        if (failGetText) throw std::bad_alloc();
         const std::size_t n = std::min(text.size(), static_cast<std::size_t>(capacity) - 1);
         std::memcpy(dest, text.data(), n);
         dest[n] = '\0';
@@ -55,3 +64,30 @@ protected:
         messages.emplace_back(utf8);
     }
 };
+
+inline constexpr auto kAdd = &CSkinPatchCore::AddBBCode;
+inline constexpr auto kRemove = &CSkinPatchCore::RemoveBBCode;
+
+namespace skin {
+// `pattern` with {C} and {G} (the comment and guest-book tokens), {O} and {X}
+// (the wrapper's tags), {L} (the script line), {T} (enough bytes after a
+// token for the add scan, which starts 33 bytes from the end) and {U} (a
+// script element that calls the update) spelled out.
+inline std::string Skin(std::string text)
+{
+    const std::pair<std::string_view, std::string_view> pieces[] = {
+        {"{C}", "[##_rp_rep_desc_##]"},
+        {"{G}", "[##_guest_rep_desc_##]"},
+        {"{X}", "</div>"},
+        {"{O}", "<div class=\"bbcode\">"},
+        {"{T}", "\r\n<!-- the end of the list -->"},
+        {"{U}", "<script>BBDecode.UpdateBBCodeNow();</script>"},
+        {"{L}", "<script type=\"text/javascript\" src=\"./images/bbcode35.js\"></script>\r\n"}};
+    for (const auto& [key, piece] : pieces) {
+        for (std::size_t at = text.find(key); at != text.npos; at = text.find(key, at)) {
+            text.replace(at, key.size(), piece);
+        }
+    }
+    return text;
+}
+}  // namespace skin

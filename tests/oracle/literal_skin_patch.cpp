@@ -2,15 +2,11 @@
 
 #include <algorithm>
 #include <optional>
-#include <string_view>
 #include <vector>
-
-#include "skin_patch_core.h"
 
 namespace oracle {
 namespace {
 
-using Core = CSkinPatchCore;
 using I = int32_t;
 
 const std::string_view kComment = "[##_rp_rep_desc_##]";
@@ -23,24 +19,20 @@ I Len(std::string_view s)
     return static_cast<I>(s.size());
 }
 
-bool EqualAt(std::string_view text, I p, std::string_view s)
+char At(std::string_view text, I p)
 {
-    return p >= 0 && p + Len(s) <= Len(text) && text.substr(static_cast<size_t>(p), s.size()) == s;
+    return text[static_cast<size_t>(p)];
 }
 
-bool EqualNoCaseAt(std::string_view text, I p, std::string_view s)
+// `s` stands at text[p], wholly inside the text; with `anyCase`, A-Z match a-z.
+bool IsAt(std::string_view text, I p, std::string_view s, bool anyCase = false)
 {
+    const auto fold = [anyCase](char c) { return anyCase && c >= 'A' && c <= 'Z' ? c + 32 : c; };
     if (p < 0 || p + Len(s) > Len(text)) return false;
     for (I k = 0; k < Len(s); ++k) {
-        auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        if (fold(text[static_cast<size_t>(p + k)]) != fold(s[static_cast<size_t>(k)])) return false;
+        if (fold(At(text, p + k)) != fold(At(s, k))) return false;
     }
     return true;
-}
-
-I AfterTail(std::string_view text, I at)
-{
-    return at + Core::MeasureLineTail(text, at);
 }
 
 std::string Slice(std::string_view text, I from, I to)
@@ -56,16 +48,16 @@ struct Piece {
     std::string put;
     I layers = 1;
 };
-using Finder = std::optional<Piece> (*)(std::string_view text, I s, std::string_view token);
 
 // Searches see the text as the phase found it; all removals land together.
-I CopyingPhase(std::string& text, Finder find, std::string_view token = {})
+template <class Finder>
+I CopyingPhase(std::string& text, Finder find)
 {
     std::string out;
     I removed = 0;
     I s = 0;
     while (s < Len(text)) {
-        std::optional<Piece> piece = find(text, s, token);
+        std::optional<Piece> piece = find(text, s);
         if (!piece) break;
         if (piece->first > s) out += Slice(text, s, piece->first);  // never a negative stretch
         out += piece->put;
@@ -77,45 +69,41 @@ I CopyingPhase(std::string& text, Finder find, std::string_view token = {})
     return removed;
 }
 
-std::optional<Piece> ScriptLoader(std::string_view text, I s, std::string_view)
+std::optional<Piece> ScriptLoader(std::string_view text, I s)
 {
-    const I m = Core::FindText(text, "=\"./images/bbcode", s);
+    const I m = Find(text, "=\"./images/bbcode", s, false);
     if (m < 0) return std::nullopt;
-    const I close = Core::FindTagCloseFwd(text, "script", m + 16);
-    if (close < 0) return std::nullopt;
-    const I open = Core::FindTagOpenBack(text, "script", m);
+    const I close = TagCloseFwd(text, "script", m + 16);
+    const I open = close < 0 ? -1 : TagOpenBack(text, "script", m);
     if (open < 0) return std::nullopt;
-    return Piece{open, AfterTail(text, close), ""};
+    return Piece{open, close + LineTail(text, close), ""};
 }
 
-std::optional<Piece> ResetStatement(std::string_view text, I s, std::string_view)
+std::optional<Piece> ResetStatement(std::string_view text, I s)
 {
-    const I m = Core::FindText(text, "BBDecode.ResetTimer();", s);
+    const I m = Find(text, "BBDecode.ResetTimer();", s, false);
     if (m < 0) return std::nullopt;
-    return Piece{m, AfterTail(text, m + 22), ""};
+    return Piece{m, m + 22 + LineTail(text, m + 22), ""};
 }
 
-bool ClassMarkerBetween(std::string_view text, I from, I m)
+// A div or textarea element with the class marker in its start tag, before
+// the token, around the token or (div only) around the p element around it.
+std::optional<Piece> Wrapper(std::string_view text, I s, std::string_view token,
+                             std::string_view tag)
 {
-    for (I c = from; c <= m - 9; ++c) {
-        if (EqualNoCaseAt(text, c, "\"bbcode\"")) return true;
-    }
-    return false;
-}
-
-std::optional<Piece> DivWrapper(std::string_view text, I s, std::string_view token)
-{
+    const bool div = tag == "div";
     const I n = Len(token);
-    const I m = Core::FindText(text, token, s);
+    const I m = Find(text, token, s, false);
     if (m < 0) return std::nullopt;
-    const I pclose = Core::FindTagCloseFwd(text, "p", m + n - 1);
-    const I popen = Core::FindTagOpenBack(text, "p", m);
+    const I pclose = div ? TagCloseFwd(text, "p", m + n - 1) : -1;
+    const I popen = div ? TagOpenBack(text, "p", m) : -1;
     const bool enclosed = pclose >= 0 && popen >= 0;
-    const I close = Core::FindTagCloseFwd(text, "div", enclosed ? pclose : m + n - 1);
-    if (close < 0) return std::nullopt;
-    const I open = Core::FindTagOpenBack(text, "div", enclosed ? popen - 1 : m);
+    const I close = TagCloseFwd(text, tag, enclosed ? pclose : m + n - 1);
+    const I open = close < 0 ? -1 : TagOpenBack(text, tag, enclosed ? popen - 1 : m);
     if (open < 0) return std::nullopt;
-    if (!ClassMarkerBetween(text, open + 4, m)) return std::nullopt;
+    // The class marker, in the start tag's attributes, ends a byte or more before the token.
+    if (Find(text.substr(0, m - 1), "\"bbcode\"", open + 1 + Len(tag), true) < 0)
+        return std::nullopt;
     // An enclosing paragraph comes back exactly as it stood.
     std::string put = enclosed ? Slice(text, popen, pclose) : std::string(token);
     // Further layers of exactly the bytes Add inserts go too, so that nested
@@ -123,25 +111,12 @@ std::optional<Piece> DivWrapper(std::string_view text, I s, std::string_view tok
     I first = open;
     I last = close;
     I layers = 1;
-    while (EqualAt(text, first - Len(kOpenWrap), kOpenWrap) && EqualAt(text, last, kCloseWrap)) {
+    while (div && IsAt(text, first - Len(kOpenWrap), kOpenWrap) && IsAt(text, last, kCloseWrap)) {
         first -= Len(kOpenWrap);
         last += Len(kCloseWrap);
         ++layers;
     }
-    return Piece{first, AfterTail(text, last), put, layers};
-}
-
-std::optional<Piece> TextareaWrapper(std::string_view text, I s, std::string_view token)
-{
-    const I n = Len(token);
-    const I m = Core::FindText(text, token, s);
-    if (m < 0) return std::nullopt;
-    const I close = Core::FindTagCloseFwd(text, "textarea", m + n - 1);
-    if (close < 0) return std::nullopt;
-    const I open = Core::FindTagOpenBack(text, "textarea", m);
-    if (open < 0) return std::nullopt;
-    if (!ClassMarkerBetween(text, open + 9, m)) return std::nullopt;
-    return Piece{open, AfterTail(text, close), std::string(token)};
+    return Piece{first, last + LineTail(text, last), put, layers};
 }
 
 // Every search sees the text as closed up so far; each removal moves the
@@ -152,59 +127,87 @@ I InPlacePhase(std::string& text, std::string_view call)
     I removed = 0;
     I s = 0;
     while (s < Len(text)) {
-        const I m = Core::FindText(text, call, s);
+        const I m = Find(text, call, s, false);
         if (m < 0) break;
-        const I close = Core::FindTagCloseFwd(text, "script", m + n - 1);
-        const I open = close < 0 ? -1 : Core::FindTagOpenBack(text, "script", m);
+        const I close = TagCloseFwd(text, "script", m + n - 1);
+        const I open = close < 0 ? -1 : TagOpenBack(text, "script", m);
         if (open < 0) {
             s = m + n;
             continue;
         }
-        text.erase(static_cast<size_t>(open), static_cast<size_t>(AfterTail(text, close) - open));
+        text.erase(static_cast<size_t>(open),
+                   static_cast<size_t>(close + LineTail(text, close) - open));
         ++removed;
         s = open;
     }
     return removed;
 }
 
-void Insert(std::string& text, std::string_view what, I at)
+}  // namespace
+
+I Find(std::string_view text, std::string_view needle, I start, bool anyCase)
 {
-    text = Slice(text, 0, at) + std::string(what) + Slice(text, at, Len(text));
+    for (I p = std::max(start, 0); p + Len(needle) <= Len(text); ++p) {
+        if (IsAt(text, p, needle, anyCase)) return p;
+    }
+    return -1;
 }
 
-}  // namespace
+I TagOpenBack(std::string_view text, std::string_view name, I start)
+{
+    for (I p = std::min(start, Len(text) - 1); p >= 0; --p) {
+        if (At(text, p) == '<') return IsAt(text, p + 1, name, true) ? p : -1;
+    }
+    return -1;
+}
+
+I TagCloseFwd(std::string_view text, std::string_view name, I start)
+{
+    for (I p = std::max(start, 0); p <= Len(text) - Len(name) - 3; ++p) {
+        if (At(text, p) != '<') continue;
+        if (!IsAt(text, p + 1, "/") || !IsAt(text, p + 2, name, true)) return -1;
+        const I gt = Find(text, ">", p + 2 + Len(name), false);
+        return gt < 0 ? -1 : gt + 1;
+    }
+    return -1;
+}
+
+I LineTail(std::string_view text, I start)
+{
+    start = std::max(start, 0);
+    I q = start;
+    while (q < Len(text) && (At(text, q) == ' ' || At(text, q) == '\t')) ++q;
+    if (IsAt(text, q, "\r\n")) q += 2;
+    return std::max(q - start, 0);
+}
 
 Outcome LiteralAdd(std::string text)
 {
-    I count = 0;
-    const I head = Core::FindTextNoCase(text, "</head", 0);
-    if (head >= 0) {
-        const bool lineStart = head == 0 || text[static_cast<size_t>(head - 1)] == '\n';
-        const std::string_view line =
-            "<script type=\"text/javascript\" src=\"./images/bbcode35.js\"></script>\r\n";
-        Insert(text, lineStart ? line : "\r\n" + std::string(line), head);
-        count = 1;
-    }
     // Where the start tags of the paragraphs wrapped so far stand now.
     std::vector<I> wrapped;
     auto insert = [&](std::string_view what, I at) {
-        Insert(text, what, at);
+        text = Slice(text, 0, at) + std::string(what) + Slice(text, at, Len(text));
         for (I& tag : wrapped) {
             if (tag >= at) tag += Len(what);
         }
     };
+    I count = 0;
+    const I head = Find(text, "</head", 0, true);
+    if (head >= 0) {
+        const bool lineStart = head == 0 || At(text, head - 1) == '\n';
+        const std::string line =
+            "<script type=\"text/javascript\" src=\"./images/bbcode35.js\"></script>\r\n";
+        insert(lineStart ? line : "\r\n" + line, head);
+        count = 1;
+    }
     // The position is not corrected after an insertion below it.
     for (I i = Len(text) - 33; i >= 0; --i) {
-        if (!EqualAt(text, i, "[##_")) continue;
-        I t = 0;
-        if (EqualAt(text, i, kComment))
-            t = Len(kComment);
-        else if (EqualAt(text, i, kGuest))
-            t = Len(kGuest);
-        else
-            continue;
-        const I open = Core::FindTagOpenBack(text, "p", i + t - 1);
-        const I close = Core::FindTagCloseFwd(text, "p", i);
+        const I t = IsAt(text, i, kComment) ? Len(kComment)
+                    : IsAt(text, i, kGuest) ? Len(kGuest)
+                                            : 0;
+        if (t == 0) continue;
+        const I open = TagOpenBack(text, "p", i + t - 1);
+        const I close = TagCloseFwd(text, "p", i);
         if (open >= 0 && close >= 0) {
             // A paragraph is wrapped once, however many tokens it holds: Remove
             // takes one wrapper out at its first token and goes on past the
@@ -224,22 +227,18 @@ Outcome LiteralAdd(std::string text)
 
 Outcome LiteralRemove(std::string text)
 {
+    const auto wrapper = [](std::string_view token, std::string_view tag) {
+        return [token, tag](std::string_view skin, I s) { return Wrapper(skin, s, token, tag); };
+    };
     I removed = CopyingPhase(text, ScriptLoader);
     removed += InPlacePhase(text, "BBDecode.UpdateBBCodeNow");
     removed += InPlacePhase(text, "BBDecode.ResetTimer");
     removed += CopyingPhase(text, ResetStatement);
-    removed += CopyingPhase(text, DivWrapper, kComment);
-    removed += CopyingPhase(text, TextareaWrapper, kComment);
-    removed += CopyingPhase(text, DivWrapper, kGuest);
-    removed += CopyingPhase(text, TextareaWrapper, kGuest);
+    removed += CopyingPhase(text, wrapper(kComment, "div"));
+    removed += CopyingPhase(text, wrapper(kComment, "textarea"));
+    removed += CopyingPhase(text, wrapper(kGuest, "div"));
+    removed += CopyingPhase(text, wrapper(kGuest, "textarea"));
     return {text, removed};
-}
-
-ApplyOutcome LiteralApply(std::string text)
-{
-    Outcome removed = LiteralRemove(std::move(text));
-    Outcome added = LiteralAdd(std::move(removed.text));
-    return {added.text, removed.count, added.count};
 }
 
 }  // namespace oracle
