@@ -246,7 +246,7 @@ TEST(Differential, QuirkyCases)
     for (const char* start : {"<p>", "<P class=\"c\">", "<pre>"}) {
         for (int lead = 0; lead <= 22; lead += 11) {
             for (int gap = 0; gap <= 25; ++gap) {
-                cases.push_back("x" + std::string(start) + std::string(lead, ' ') +
+                cases.push_back(std::string("x") + start + std::string(lead, ' ') +
                                 (gap % 2 ? "{G}" : "{C}") + std::string(gap, 'a') +
                                 (gap % 3 ? "{C}" : "{G}") + "</p>{T}");
             }
