@@ -243,7 +243,7 @@ int32_t Sweep::Run()
             --x;
         }
     }
-    SettlePending();
+    assert(m_pendingGap < 0);  // every path out of the loop settles it first
     AddScriptLineAbove(-1);
     return count;
 }

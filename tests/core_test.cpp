@@ -233,6 +233,13 @@ TEST(Differential, QuirkyCases)
         "<script>BBDecode.UpdateBBCodeNowBBDecode.UpdateBBCodeNow</script>",
         "<script><script>BBDecode.ResetTimer();</script>\r\nBBDecode.ResetTimer</script>"
         "<script>if(a<b)<script>BBDecode.ResetTimer();</script>BBDecode.ResetTimer();</script>",
+        // A start tag's name split by a removal, a tag start of the output met
+        // again after a kept stretch, a name one letter off, an end tag
+        // without ">", and a kept stretch far from the text's start.
+        "<scr{U}ipt>BBDecode.UpdateBBCodeNow</script>",
+        "<b>{U}BBDecode.UpdateBBCodeNow</script><script>c{U}BBDecode.UpdateBBCodeNow</script>",
+        "<xcript>BBDecode.UpdateBBCodeNow</script>", "{U}<script>BBDecode.UpdateBBCodeNow</scriptX",
+        repeat("0123456789", 8) + "{U}y{U}" + repeat("abcdefghijklmnopqrstuvwxyz", 4),
         // Quadratic for naive searches, at a size the literal method handles.
         "<p>" + repeat("{C}xx", 300) + "</p>{T}", repeat("[##_", 3000),
         "<b>" + repeat("{C} BBDecode.UpdateBBCodeNow {G} BBDecode.ResetTimer ", 150) +
