@@ -240,6 +240,8 @@ TEST(Differential, QuirkyCases)
         "<b>{U}BBDecode.UpdateBBCodeNow</script><script>c{U}BBDecode.UpdateBBCodeNow</script>",
         "<xcript>BBDecode.UpdateBBCodeNow</script>", "{U}<script>BBDecode.UpdateBBCodeNow</scriptX",
         repeat("0123456789", 8) + "{U}y{U}" + repeat("abcdefghijklmnopqrstuvwxyz", 4),
+        // Layers whose outermost end tag is the text's last bytes.
+        "{O}{O}{C}{X}{X}",
         // Quadratic for naive searches, at a size the literal method handles.
         "<p>" + repeat("{C}xx", 300) + "</p>{T}", repeat("[##_", 3000),
         "<b>" + repeat("{C} BBDecode.UpdateBBCodeNow {G} BBDecode.ResetTimer ", 150) +
