@@ -61,6 +61,8 @@ test_commands_and_streams() {
     : >empty.html
     mkfifo pipe
     echo 'orlimo 3.5.0.1' >version.txt
+    printf x >x.html
+    { echo skipped; cat skin.html; } >after-line.html
     orlimo --help >help.txt
     grep -q '^  65 .* larger than 512 MiB$' help.txt || fail "no limit in the help"
     # report | what standard output holds | command: standard input and output
@@ -75,6 +77,9 @@ test_commands_and_streams() {
         "3 개의 BBCode 관련 코드 제거!|skin.html|orlimo remove applied.html"
         "$ADDED|applied.html|orlimo apply <skin.html"
         "$ADDED|applied.html|cat skin.html | orlimo apply - -o -"
+        "한 일 없음|x.html|printf x | orlimo apply"
+        "$ADDED|applied.html|(read -r _; orlimo apply) <after-line.html"
+        "한 일 없음|empty.html|(cat >/dev/null; orlimo apply) <skin.html"
         "|applied.html|orlimo -q apply -- skin.html"
         "|applied.html|orlimo apply skin.html --quiet"
         "한 일 없음|empty.html|orlimo apply empty.html"
@@ -215,6 +220,7 @@ test_failures_change_nothing() {
         "73|Permission denied|as_user \"\$ORLIMO\" apply skin.html -o open/read-only.html"
         "73|Permission denied|as_user \"\$ORLIMO\" apply skin.html -o locked/dest.html"
         "73|Permission denied|as_user \"\$ORLIMO\" remove -i locked/dest.html"
+        "74|cannot read '/proc/self/mem': Input/output error|orlimo apply /proc/self/mem"
         "74|No space left on device|orlimo apply skin.html -o /dev/full"
         "74|File too large|(ulimit -f 1 && orlimo apply skin.html -o dest.html)"
         "74|cannot write standard output|orlimo apply skin.html >&-"
