@@ -62,6 +62,7 @@ test_commands_and_streams() {
     mkfifo pipe
     echo 'orlimo 3.5.0.1' >version.txt
     printf x >x.html
+    cat /proc/version >proc-version.txt
     { echo skipped; cat skin.html; } >after-line.html
     orlimo --help >help.txt
     grep -q '^  65 .* larger than 512 MiB$' help.txt || fail "no limit in the help"
@@ -78,6 +79,7 @@ test_commands_and_streams() {
         "$ADDED|applied.html|orlimo apply <skin.html"
         "$ADDED|applied.html|cat skin.html | orlimo apply - -o -"
         "한 일 없음|x.html|printf x | orlimo apply"
+        "한 일 없음|proc-version.txt|orlimo apply /proc/version"
         "$ADDED|applied.html|(read -r _; orlimo apply) <after-line.html"
         "한 일 없음|empty.html|(cat >/dev/null; orlimo apply) <skin.html"
         "|applied.html|orlimo -q apply -- skin.html"
