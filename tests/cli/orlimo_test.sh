@@ -68,7 +68,8 @@ test_commands_and_streams() {
     grep -q '^  65 .* larger than 512 MiB$' help.txt || fail "no limit in the help"
     # report | what standard output holds | command: standard input and output
     # named or not, options before or after the words, the report left out or
-    # not; a destination that is not a regular file is written, not replaced;
+    # not; input that is one byte, shows no size, or was partly or wholly read
+    # before orlimo started; a destination that is not a regular file is written, not replaced;
     # -h and --version end the parsing.
     local cases=(
         "|help.txt|orlimo -h"
