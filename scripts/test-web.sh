@@ -12,7 +12,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 step() { printf '\n==== %s ====\n' "$*"; }
 
 step "packages for the web page and its tests"
-bash scripts/ensure-packages.sh cmake make g++ googletest chromium fonts-nanum
+bash scripts/ensure-packages.sh cmake make g++ googletest chromium firefox-esr fonts-nanum
 
 step "web page (build-web/orlimo.html)"
 bash scripts/build-web.sh

@@ -1,0 +1,32 @@
+// The browsers the web tests run in: Debian's Chromium (over the DevTools
+// protocol) and Firefox ESR (over WebDriver BiDi), both driven by
+// puppeteer-core with the system's executable, so nothing is downloaded.
+// ORLIMO_BROWSERS=chromium (or firefox) limits a run to one engine.
+import puppeteer from 'puppeteer-core';
+
+const kEngines = {
+  chromium: {
+    browser: 'chrome',
+    executablePath: '/usr/bin/chromium',
+    // Without these Chromium keeps dialling Google's hosts on a closed network.
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-quic',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  },
+  firefox: {
+    browser: 'firefox',
+    executablePath: '/usr/bin/firefox-esr',
+    extraPrefsFirefox: {'network.captive-portal-service.enabled': false,
+      'network.connectivity-service.enabled': false},
+  },
+};
+
+export const engines = (process.env.ORLIMO_BROWSERS || 'chromium,firefox')
+  .split(',').map((name) => name.trim()).filter(Boolean);
+for (const name of engines) {
+  if (!kEngines[name]) throw new Error(`ORLIMO_BROWSERS: unknown engine '${name}'`);
+}
+
+// A headless browser of `engine` ('chromium' or 'firefox'); close it when done.
+export function launch(engine) {
+  return puppeteer.launch({headless: true, ...kEngines[engine]});
+}
