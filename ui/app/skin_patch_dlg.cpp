@@ -137,29 +137,29 @@ INT_PTR CSkinPatchDlg::DlgProc(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_DROPFILES:
             RunBusy([this, wParam] { OnDropFiles(reinterpret_cast<HDROP>(wParam)); });
             return SetMsgResult(0);
-        case WM_COMMAND:
-            if (HIWORD(wParam) != BN_CLICKED) break;
-            switch (LOWORD(wParam)) {
-                case IDC_APPLY:
-                    RunBusy([this] { OnApplyBBCode(); });
-                    return TRUE;
-                case IDC_PASTE:
-                    RunBusy([this] { OnPasteSkin(); });
-                    return TRUE;
-                case IDC_COPY:
-                    OnCopySkin();
-                    return TRUE;
-                case IDC_REMOVE:
-                    RunBusy([this] { OnRemoveBBCode(); });
-                    return TRUE;
-                default:
-                    break;
-            }
-            break;
         default:
-            break;
+            return CDialog::DlgProc(message, wParam, lParam);
     }
-    return CDialog::DlgProc(message, wParam, lParam);
+}
+
+bool CSkinPatchDlg::OnClicked(int id)
+{
+    switch (id) {
+        case IDC_APPLY:
+            RunBusy([this] { OnApplyBBCode(); });
+            return true;
+        case IDC_PASTE:
+            RunBusy([this] { OnPasteSkin(); });
+            return true;
+        case IDC_COPY:
+            OnCopySkin();
+            return true;
+        case IDC_REMOVE:
+            RunBusy([this] { OnRemoveBBCode(); });
+            return true;
+        default:
+            return CDialog::OnClicked(id);
+    }
 }
 
 bool CSkinPatchDlg::OnSysCommand(UINT id, LPARAM)

@@ -26,6 +26,7 @@ protected:
     BOOL OnInitDialog() override;
     void PrepareTemplate(DialogTemplate& dialogTemplate) override;
     INT_PTR DlgProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnClicked(int id) override;
     void OnHandlerException() noexcept override;
 
     // Handlers. Those that return bool say whether they handled the message;
