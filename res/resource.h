@@ -32,6 +32,7 @@
 #define IDS_FILE_TOO_LARGE 116
 #define IDS_FILE_NOT_TEXT 117
 #define IDS_DROP_ONE_FILE 118
+#define IDS_FILE_EMPTY 119
 #define IDS_APP_TITLE 0xE000 /* the application's name, read by CWinApp */
 
 #endif

@@ -11,6 +11,7 @@
 #include "dialog_template.h"
 #include "gdi.h"
 #include "hangul_face.h"
+#include "refusal.h"
 #include "resource.h"
 #include "skin_file.h"
 #include "string_resource.h"
@@ -135,7 +136,7 @@ INT_PTR CSkinPatchDlg::DlgProc(UINT message, WPARAM wParam, LPARAM lParam)
             m_layout.OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
             return SetMsgResult(0);
         case WM_DROPFILES:
-            RunBusy([this, wParam] { OnDropFiles(reinterpret_cast<HDROP>(wParam)); });
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return SetMsgResult(0);
         default:
             return CDialog::DlgProc(message, wParam, lParam);
@@ -207,11 +208,17 @@ void CSkinPatchDlg::OnCopySkin() const noexcept
 
 void CSkinPatchDlg::OnDropFiles(HDROP drop)
 {
+    DroppedFiles files(drop);
+    // Behind a modal box (a report, the About box) the dialog is disabled: a
+    // drop would change the text the box speaks of.
+    if (!::IsWindowEnabled(m_hWnd)) return;
     // The file's text goes in as a paste would; more files than one, or a
     // file that cannot be read as a skin, leave the text as it was.
-    DroppedFiles files(drop);
-    if (files.Count() != 1) throw orlimo::ui::SkinFileError(IDS_DROP_ONE_FILE);
-    m_editSkin.ReplaceAllText(orlimo::ui::ReadSkinFile(files.Path(0), m_editSkin.GetLimitText()));
+    RunBusy([this, &files] {
+        if (files.Count() != 1) throw orlimo::ui::Refusal(IDS_DROP_ONE_FILE);
+        m_editSkin.ReplaceAllText(
+            orlimo::ui::ReadSkinFile(files.Path(0), m_editSkin.GetLimitText()));
+    });
 }
 
 BOOL CSkinPatchDlg::OnHelpInfo(HELPINFO*)
@@ -275,7 +282,7 @@ void CSkinPatchDlg::RunBusy(Work work)
         m_waitCursor = &wait;
         try {
             work();
-        } catch (const orlimo::ui::SkinFileError& error) {
+        } catch (const orlimo::ui::Refusal& error) {
             failure = error.messageId;
         } catch (const std::bad_alloc&) {
             failure = IDS_OUT_OF_MEMORY;
