@@ -153,7 +153,7 @@ bool CSkinPatchDlg::OnClicked(int id)
             RunBusy([this] { OnPasteSkin(); });
             return true;
         case IDC_COPY:
-            OnCopySkin();
+            RunBusy([this] { OnCopySkin(); }, false);  // the text stays as it is
             return true;
         case IDC_REMOVE:
             RunBusy([this] { OnRemoveBBCode(); });
@@ -194,16 +194,30 @@ HICON CSkinPatchDlg::OnQueryDragIcon() const noexcept
 void CSkinPatchDlg::OnPasteSkin()
 {
     // The clipboard's text replaces the whole text as one edit, as a paste
-    // over the whole selection would; with no text there the box is emptied.
-    m_editSkin.ReplaceAllText(orlimo::ui::ClipboardText(m_hWnd));
+    // over the whole selection would. With no text there (an image, nothing,
+    // an owner that never renders its text) the text stays.
+    std::wstring text;
+    try {
+        text = orlimo::ui::ClipboardText(m_hWnd);
+    } catch (const orlimo::ui::ClipboardBusyError&) {
+        throw orlimo::ui::Refusal(IDS_PASTE_BUSY);
+    }
+    if (text.empty()) throw orlimo::ui::Refusal(IDS_CLIPBOARD_NO_TEXT);
+    m_editSkin.ReplaceAllText(text);
 }
 
-void CSkinPatchDlg::OnCopySkin() const noexcept
+void CSkinPatchDlg::OnCopySkin()
 {
-    CWaitCursor wait;
+    const std::wstring text = m_editSkin.GetWindowText();
+    if (text.empty()) throw orlimo::ui::Refusal(IDS_NOTHING_TO_COPY);
+    try {
+        orlimo::ui::SetClipboardText(m_hWnd, text);
+    } catch (const orlimo::ui::ClipboardBusyError&) {
+        throw orlimo::ui::Refusal(IDS_COPY_BUSY);
+    }
+    // What went out stays selected, shown also while a button has the focus
+    // (ES_NOHIDESEL).
     m_editSkin.SendMessage(EM_SETSEL, 0, -1);
-    m_editSkin.SendMessage(EM_SCROLLCARET);
-    m_editSkin.SendMessage(WM_COPY);
 }
 
 void CSkinPatchDlg::OnDropFiles(HDROP drop)
@@ -272,7 +286,7 @@ void CSkinPatchDlg::HostShowMessage(std::string_view utf8)
 // ---- Failures ------------------------------------------------------------------
 
 template <typename Work>
-void CSkinPatchDlg::RunBusy(Work work)
+void CSkinPatchDlg::RunBusy(Work work, bool focusEditBox)
 {
     // The work throws before it changes the text, so the text is as it was
     // whenever one of these is shown.
@@ -297,7 +311,7 @@ void CSkinPatchDlg::RunBusy(Work work)
     }
     std::string().swap(m_utf8Text);
     if (failure != 0) ShowErrorBox(failure);
-    FocusEditBox();
+    if (focusEditBox) FocusEditBox();
 }
 
 void CSkinPatchDlg::FocusEditBox() const noexcept

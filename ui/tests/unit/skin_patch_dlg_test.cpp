@@ -247,6 +247,50 @@ TEST_F(SkinPatchDlgTest, NoDropWhileABoxIsOpen)
     EXPECT_NE(Text().find(L"bbcode35.js"), std::wstring::npos);
 }
 
+// The clipboard as a user may find it. Paste with no text there (nothing, an
+// image, text its owner never renders, an empty text) or while another
+// program holds it is refused and leaves the text; copy while it is held, or
+// of an empty box, leaves the clipboard. A copy leaves the whole text
+// selected, shown also when the box has no focus.
+TEST_F(SkinPatchDlgTest, ClipboardFailuresAreToldAndChangeNothing)
+{
+    const HWND owner = ::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                         nullptr, nullptr, nullptr);
+    ::SetWindowTextW(m_edit, kSkin.c_str());
+    for (const auto& [format, data] : {std::pair<UINT, HANDLE>{0, nullptr},
+                                       {CF_BITMAP, ::CreateBitmap(1, 1, 1, 32, nullptr)},
+                                       {CF_UNICODETEXT, nullptr},
+                                       {CF_UNICODETEXT, ::GlobalAlloc(GHND, sizeof(wchar_t))}}) {
+        ASSERT_TRUE(::OpenClipboard(owner) && ::EmptyClipboard());
+        if (format) ::SetClipboardData(format, data);
+        ::CloseClipboard();
+        EXPECT_EQ(Click(IDC_PASTE), Error(IDS_CLIPBOARD_NO_TEXT)) << format;
+        EXPECT_EQ(Text(), kSkin);
+    }
+
+    ASSERT_TRUE(drive::SetClipboardText(L"old"));
+    ASSERT_TRUE(::OpenClipboard(owner));  // another window holds it
+    EXPECT_EQ(Click(IDC_PASTE), Error(IDS_PASTE_BUSY));
+    EXPECT_EQ(Click(IDC_COPY), Error(IDS_COPY_BUSY));
+    ::CloseClipboard();
+    EXPECT_EQ(Text(), kSkin);
+    EXPECT_EQ(orlimo::ui::ClipboardText(nullptr), L"old");
+
+    EXPECT_EQ(Click(IDC_COPY), L"");
+    EXPECT_EQ(orlimo::ui::ClipboardText(nullptr), kSkin);
+    DWORD start = 1;
+    DWORD end = 0;
+    ::SendMessageW(m_edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    EXPECT_TRUE(start == 0 && end == kSkin.size() &&
+                (::GetWindowLongW(m_edit, GWL_STYLE) & ES_NOHIDESEL))
+        << "the copied text stays visibly selected: " << start << ".." << end;
+    ::SetWindowTextW(m_edit, L"");
+    EXPECT_EQ(Click(IDC_COPY), Error(IDS_NOTHING_TO_COPY));
+    EXPECT_EQ(orlimo::ui::ClipboardText(nullptr), kSkin);
+    ::DestroyWindow(owner);
+}
+
 // The buttons never show empty squares for Hangul: the dialog's font has a
 // glyph for every syllable. Where 굴림 has none (Wine without Korean fonts of Windows'
 // own) another face stands in; where it has them, 굴림 stays.
