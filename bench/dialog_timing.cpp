@@ -1,5 +1,5 @@
 // Times Orlimo.exe's buttons on large skins. Runs under Wine in an X server,
-// with the Wine prefix of the tests (see the README):
+// with the Wine prefix of the tests (see docs/performance.md):
 //
 //   wine build-win/bin/dialog_timing.exe [spread|long-head] [SIZES] [RUNS] [EXE]
 //

@@ -21,6 +21,7 @@
 // - The line tail: a wrapper ends right before blanks, tabs or a CR LF, which
 //   Remove takes with it. This one is told exactly: the properties then hold
 //   on y with those bytes made inert, as nothing else reads them.
+// docs/behaviour.md shows each kind on an example.
 #pragma once
 
 #include <string>
