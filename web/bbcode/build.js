@@ -1,16 +1,13 @@
 // Turns a parsed tree into DOM nodes: elements from the tag table only, text
 // as text nodes, attributes from fixed names with validated values, styles
-// through the style object. The container's own nodes (line breaks,
-// emoticons, the platform's links) are not touched here: each gets an empty
-// placeholder and `moves` says which node goes there, so that nothing of the
-// page changes before the whole build has succeeded.
+// through the style object. The container's own nodes other than text (line
+// breaks, emoticons, the platform's links) move into the result as they are.
 
 const kRel = 'nofollow ugc noopener noreferrer';
 const create = (tag) => document.createElement(tag);
 const textNode = (text) => document.createTextNode(text);
 
 export function build(tree, text, nodes) {
-  const moves = [];
   const isBreak = (k) => text[k] === '\0' && nodes.has(k) && nodes.get(k).localName === 'br';
   const newlineEnd = (k, b) => (text[k] === '\r' && k + 1 < b && text[k + 1] === '\n' ? k + 2
     : k < b && (text[k] === '\n' || text[k] === '\r') ? k + 1 : k);
@@ -19,8 +16,9 @@ export function build(tree, text, nodes) {
     return true;
   };
 
-  // [a, b) as text nodes and placeholders. In preformatted text the raw line
-  // break that the platform puts after each <br> would show twice: it goes.
+  // [a, b) as text nodes and the container's nodes. In preformatted text the
+  // raw line break that the platform puts after each <br> would show twice:
+  // it goes.
   function emitText(parent, a, b, pre) {
     while (a < b) {
       let k = text.indexOf('\0', a);
@@ -28,7 +26,7 @@ export function build(tree, text, nodes) {
       const end = k >= 0 && k < b ? k : b;
       if (end > a) parent.appendChild(textNode(text.slice(a, end)));
       if (end === b) return;
-      moves.push([parent.appendChild(textNode('')), nodes.get(end)]);
+      parent.appendChild(nodes.get(end));
       a = pre && isBreak(end) ? newlineEnd(end + 1, b) : end + 1;
     }
   }
@@ -90,5 +88,5 @@ export function build(tree, text, nodes) {
 
   const fragment = document.createDocumentFragment();
   emit(fragment, tree, false);
-  return {fragment, moves};
+  return fragment;
 }

@@ -26,7 +26,7 @@ const built = await esbuild.build({
   define: {BBCODE_VERSION: JSON.stringify(version)},
   // The parse tree's and the tag table's own property names, which no DOM
   // or built-in object carries: short names keep the file within its budget.
-  mangleProps: /^(spec|kids|tag|param|el|block|needsValue|ofContent|verbatim|empty|closing|openAt|stop|a|b|shown|since|end|depth|tags|chars|moves|fragment|nodes)$/,
+  mangleProps: /^(spec|kids|tag|param|el|block|needsValue|ofContent|verbatim|empty|closing|openAt|stop|a|b|shown|since|end|depth|tags|chars|nodes|children)$/,
   banner: {js: `/*! bbcode35.js ${version} | Orlimo | MIT License */`},
   logLevel: 'warning',
 });

@@ -5,10 +5,13 @@ import {kLimits, kTags} from './tags.js';
 // The container's children as one string: text as it is, every other child
 // (a line break, an emoticon, a link the platform made) as a NUL whose node
 // `nodes` holds at that index. A NUL a visitor typed is not in `nodes`.
+// `children`: all of them, in order.
 export function flatten(container) {
   let text = '';
   const nodes = new Map();
+  const children = [];
   for (let n = container.firstChild; n; n = n.nextSibling) {
+    children.push(n);
     if (n.nodeType === 3) {
       text += n.data;
     } else {
@@ -16,7 +19,7 @@ export function flatten(container) {
       text += '\0';
     }
   }
-  return {text, nodes};
+  return {text, nodes, children};
 }
 
 // The text of [a, b) with the platform's links read as their text, or null

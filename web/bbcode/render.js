@@ -1,7 +1,9 @@
 // Renders one wrapper: every container in it (the wrapper, the skin's
-// paragraph, nested wrappers) is read and built first; only when all of that
-// has succeeded does the page change, so a comment that makes a step throw
-// is left exactly as it was.
+// paragraph, nested wrappers) is read and parsed before anything changes.
+// Then each container with BBCode gives up its children at once, its new
+// content is built from them (its nodes other than text move into it as
+// they are) and goes in at once. If anything throws, every container gets
+// its own children back: the comment is left exactly as it was.
 import {build} from './build.js';
 import {flatten, parse} from './parse.js';
 import {kContainers} from './tags.js';
@@ -9,18 +11,11 @@ import {kContainers} from './tags.js';
 // Rendered wrappers carry it, so that a second pass never reads our output.
 export const kDone = 'data-bbcode';
 
-// What to do to the container, or null when it holds no BBCode.
-function prepare(container) {
-  const {text, nodes} = flatten(container);
+// The container's tree, or null when it holds no BBCode.
+function treeOf({text, nodes}) {
   if (text.indexOf('[') < 0) return null;
   const tree = parse(text, nodes);
-  if (!tree.kids.some((kid) => kid.spec)) return null;
-  const {fragment, moves} = build(tree, text, nodes);
-  return () => {
-    for (const [slot, node] of moves) slot.parentNode.replaceChild(node, slot);
-    container.textContent = '';
-    container.appendChild(fragment);
-  };
+  return tree.kids.some((kid) => kid.spec) ? tree : null;
 }
 
 export function renderWrapper(wrapper) {
@@ -30,8 +25,23 @@ export function renderWrapper(wrapper) {
       if (kContainers.has(n.localName)) containers.push(n);
     }
   }
-  const changes = containers.map(prepare);
-  for (const change of changes) if (change) change();
+  const reads = containers.map(flatten);
+  const trees = reads.map(treeOf);
+  const changed = containers.filter((container, k) => trees[k]);
+  try {
+    const results = changed.map((container) => {
+      const k = containers.indexOf(container);
+      container.textContent = '';
+      return build(trees[k], reads[k].text, reads[k].nodes);
+    });
+    changed.forEach((container, k) => container.appendChild(results[k]));
+  } catch (e) {
+    for (const container of changed) {
+      container.textContent = '';
+      container.append(...reads[containers.indexOf(container)].children);
+    }
+    throw e;
+  }
   for (const container of containers) {
     if (container.localName === 'div' && container.classList.contains('bbcode')) container.setAttribute(kDone, '');
   }

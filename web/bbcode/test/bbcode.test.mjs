@@ -145,15 +145,18 @@ for (const engine of engines) {
         const pause = () => new Promise((resolve) => setTimeout(resolve, 50));
         const observed = add('[b]o[/b]');
         await pause();
-        const bad = add('[url]', Object.defineProperty(document.createElement('a'), 'textContent', {get: () => bad.hostile()}), '[/url]');
+        // An element that throws once the build asks what it is.
+        let asked = 0;
+        const odd = Object.defineProperty(document.createElement('i'), 'localName', {get: () => (asked++ ? odd.hostile() : 'i')});
+        const bad = add('[quote]', odd, 'x[/quote]');
         const now = add('[b]n[/b]');
         BBDecode.UpdateBBCodeNow();
         const timed = add('[i]t[/i]');
         BBDecode.ResetTimer();
-        const atOnce = [now, bad, timed].map((wrapper) => `${wrapper.innerHTML} ${wrapper.dataset.bbcode}`);
+        const atOnce = [now, bad, timed].map((wrapper) => `${wrapper.innerHTML} ${wrapper.dataset.bbcode}`).concat(bad.childNodes[1] === odd);
         await pause();
         return [...atOnce, observed.innerHTML, timed.innerHTML];
-      }), ['<b class="bb-b">n</b> ', '[url]<a></a>[/url] failed', '[i]t[/i] undefined', '<b class="bb-b">o</b>',
+      }), ['<b class="bb-b">n</b> ', '[quote]<i></i>x[/quote] failed', '[i]t[/i] undefined', true, '<b class="bb-b">o</b>',
         '<i class="bb-i">t</i>']);
     });
   });
