@@ -11,8 +11,9 @@ import zlib from 'node:zlib';
 const kBudget = {bytes: 8 * 1024, gzipBytes: 3.5 * 1024};
 const here = path.dirname(fileURLToPath(import.meta.url));
 const out = path.resolve(process.argv[2]);
-const versionHeader = fs.readFileSync(path.join(here, '../../core/version.h'), 'utf8');
-const version = versionHeader.match(/#define ORLIMO_VERSION_STRING "([^"]+)"/)[1];
+const read = (name) => fs.readFileSync(path.join(here, '../..', name), 'utf8');
+const version = read('core/version.h').match(/#define ORLIMO_VERSION_STRING "([^"]+)"/)[1];
+const copyright = read('LICENSE').match(/^Copyright .*$/m)[0];
 
 const built = await esbuild.build({
   entryPoints: [path.join(here, 'main.js')],
@@ -27,7 +28,7 @@ const built = await esbuild.build({
   // The parse tree's and the tag table's own property names, which no DOM
   // or built-in object carries: short names keep the file within its budget.
   mangleProps: /^(spec|kids|tag|param|el|block|needsValue|ofContent|verbatim|empty|closing|openAt|stop|a|b|shown|since|end|depth|tags|chars|nodes|children)$/,
-  banner: {js: `/*! bbcode35.js ${version} | Orlimo | MIT License */`},
+  banner: {js: `/*! bbcode35.js ${version} | ${copyright} | MIT License */`},
   logLevel: 'warning',
 });
 const script = built.outputFiles[0].contents;
