@@ -9,8 +9,8 @@ const textNode = (text) => document.createTextNode(text);
 
 export function build(tree, text, nodes) {
   const isBreak = (k) => text[k] === '\0' && nodes.has(k) && nodes.get(k).localName === 'br';
-  const newlineEnd = (k, b) => (text[k] === '\r' && k + 1 < b && text[k + 1] === '\n' ? k + 2
-    : k < b && (text[k] === '\n' || text[k] === '\r') ? k + 1 : k);
+  // Where a raw line break at k ends (past the range's end is harmless).
+  const newlineEnd = (k) => (text.startsWith('\r\n', k) ? k + 2 : text[k] === '\n' || text[k] === '\r' ? k + 1 : k);
   const isBlank = (kid) => {
     for (let k = kid.a; k < kid.b; k++) if (!isBreak(k) && !/\s/.test(text[k])) return false;
     return true;
@@ -27,7 +27,7 @@ export function build(tree, text, nodes) {
       if (end > a) parent.appendChild(textNode(text.slice(a, end)));
       if (end === b) return;
       parent.appendChild(nodes.get(end));
-      a = pre && isBreak(end) ? newlineEnd(end + 1, b) : end + 1;
+      a = pre && isBreak(end) ? newlineEnd(end + 1) : end + 1;
     }
   }
 
@@ -42,7 +42,7 @@ export function build(tree, text, nodes) {
       } else if (node.tag !== 'list' || !isBlank(kid)) {
         const before = k ? kids[k - 1] : node;
         const afterBlock = before.spec && before.spec.block;
-        emitText(parent, afterBlock && isBreak(kid.a) ? newlineEnd(kid.a + 1, kid.b) : kid.a, kid.b, pre);
+        emitText(parent, afterBlock && isBreak(kid.a) ? newlineEnd(kid.a + 1) : kid.a, kid.b, pre);
       }
     });
   }

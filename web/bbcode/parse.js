@@ -35,7 +35,6 @@ function plainText(text, nodes, a, b) {
   return s;
 }
 
-const isNameChar = (c) => (c >= 97 && c <= 122) || (c >= 65 && c <= 90) || c === 42;
 
 // The tag at `at` (a "["): its name, whether it is an end tag, its value with
 // one pair of quotes taken off, and `stop`, the index after its "]".
@@ -45,7 +44,7 @@ function readTag(text, nodes, at) {
   const closing = text[i] === '/';
   if (closing) i++;
   const start = i;
-  while (i - start < 8 && isNameChar(text.charCodeAt(i))) i++;
+  while (i - start < 8 && /[a-z*]/i.test(text.charAt(i))) i++;
   const tag = text.slice(start, i).toLowerCase();
   const spec = kTags.get(tag);
   if (!spec) return null;
