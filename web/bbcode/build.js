@@ -18,15 +18,16 @@ export function build(tree, text, nodes) {
 
   // [a, b) as text nodes and the container's nodes. In preformatted text the
   // raw line break that the platform puts after each <br> would show twice:
-  // it goes.
-  function emitText(parent, a, b, pre) {
+  // it goes. Inside our link, a link the platform made is its text.
+  function emitText(parent, a, b, pre, link) {
     while (a < b) {
       let k = text.indexOf('\0', a);
       while (k >= 0 && k < b && !nodes.has(k)) k = text.indexOf('\0', k + 1);
       const end = k >= 0 && k < b ? k : b;
       if (end > a) parent.appendChild(textNode(text.slice(a, end)));
       if (end === b) return;
-      parent.appendChild(nodes.get(end));
+      const node = nodes.get(end);
+      parent.appendChild(link && node.localName === 'a' ? textNode(node.textContent) : node);
       a = pre && isBreak(end) ? newlineEnd(end + 1) : end + 1;
     }
   }
@@ -34,15 +35,15 @@ export function build(tree, text, nodes) {
   // A line break right at the start of a block, or right after one, would
   // add a blank line: it goes, with the raw line break after it. So does
   // blank text between a list's items.
-  function emit(parent, node, pre) {
+  function emit(parent, node, pre, link) {
     const kids = node.kids;
     kids.forEach((kid, k) => {
       if (kid.spec) {
-        parent.appendChild(element(kid));
+        parent.appendChild(element(kid, link));
       } else if (node.tag !== 'list' || !isBlank(kid)) {
         const before = k ? kids[k - 1] : node;
         const afterBlock = before.spec && before.spec.block;
-        emitText(parent, afterBlock && isBreak(kid.a) ? newlineEnd(kid.a + 1) : kid.a, kid.b, pre);
+        emitText(parent, afterBlock && isBreak(kid.a) ? newlineEnd(kid.a + 1) : kid.a, kid.b, pre, link);
       }
     });
   }
@@ -53,11 +54,11 @@ export function build(tree, text, nodes) {
     head.textContent = title;
   }
 
-  function element(node) {
+  function element(node, link) {
     const {tag, spec, param} = node;
     if (!spec.el) {
       const fragment = document.createDocumentFragment();
-      emit(fragment, node, false);
+      emit(fragment, node, false, link);
       return fragment;
     }
     const el = create(tag === 'list' && param ? 'ol' : spec.el);
@@ -76,13 +77,13 @@ export function build(tree, text, nodes) {
         break;
       case 'img':
         // Attributes before the source, so that the request already obeys them.
-        el.setAttribute('loading', 'lazy');
-        el.setAttribute('referrerpolicy', 'no-referrer');
+        el.loading = 'lazy';
+        el.referrerPolicy = 'no-referrer';
         el.alt = '';
         el.style.maxWidth = '100%';
         el.src = param;
     }
-    if (node.kids) emit(el, node, tag === 'code');
+    if (node.kids) emit(el, node, tag === 'code', link || spec.el === 'a');
     return el;
   }
 

@@ -32,8 +32,8 @@ const kBehaviour = [
   [{html: '[b]x <img src="http://a.example/e.gif"> y[/b] [url]<a href="http://a.example/">http://a.example/</a>[/url]'},
     '<b>x <img src="http://a.example/e.gif"> y</b> <a href="http://a.example/">http://a.example/</a>'],
   [{html: '[b]x[/b]<script data-platform>BBDecode.UpdateBBCodeNow()</script>[i]y[/i]'}, '<b>x</b><script data-platform="">BBDecode.UpdateBBCodeNow()</script><i>y</i>'],
-  [{html: '[url=<a href="http://a.example/">http://a.example/</a>]site[/url] <a href="http://b.example/">b</a> [i]'},
-    '<a href="http://a.example/">site</a> <a href="http://b.example/">b</a> [i]'],
+  [{html: '[url=<a href="http://a.example/">http://a.example/</a>]site <a href="http://c.example/">c</a>[/url] <a href="http://b.example/">b</a> [i]'},
+    '<a href="http://a.example/">site c</a> <a href="http://b.example/">b</a> [i]'],
 ];
 
 // Attack classes, by what must come of them: exactly the comment as it was,
