@@ -32,6 +32,11 @@
 #define IDS_FILE_TOO_LARGE 116
 #define IDS_FILE_NOT_TEXT 117
 #define IDS_DROP_ONE_FILE 118
+#define IDS_FILE_EMPTY 119
+#define IDS_CLIPBOARD_NO_TEXT 120
+#define IDS_PASTE_BUSY 121
+#define IDS_COPY_BUSY 122
+#define IDS_NOTHING_TO_COPY 123
 #define IDS_APP_TITLE 0xE000 /* the application's name, read by CWinApp */
 
 #endif

@@ -27,6 +27,23 @@ private:
     HANDLE m_handle;
 };
 
+// Bare LF and bare CR become CR LF, as in a copy from an editor.
+[[nodiscard]] std::wstring WithCrLf(std::wstring_view text)
+{
+    std::wstring result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\r' || c == L'\n') {
+            result += L"\r\n";
+            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 std::optional<std::wstring> DecodeSkinText(std::string_view bytes)
@@ -48,19 +65,19 @@ std::optional<std::wstring> DecodeSkinText(std::string_view bytes)
 std::wstring ReadSkinFile(const std::wstring& path, std::size_t maxUnits)
 {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) throw SkinFileError(IDS_FILE_UNREADABLE);
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw SkinFileError(IDS_FILE_IS_FOLDER);
+    if (attributes == INVALID_FILE_ATTRIBUTES) throw Refusal(IDS_FILE_UNREADABLE);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) throw Refusal(IDS_FILE_IS_FOLDER);
     FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (file.get() == INVALID_HANDLE_VALUE || !::GetFileSizeEx(file.get(), &size)) {
-        throw SkinFileError(IDS_FILE_UNREADABLE);
+        throw Refusal(IDS_FILE_UNREADABLE);
     }
     // Each unit takes at most three bytes (a byte-order mark aside); the
     // conversions take at most INT_MAX bytes.
     const auto maxBytes = static_cast<LONGLONG>(std::min<std::size_t>(INT_MAX, maxUnits * 3 + 3));
-    if (size.QuadPart > maxBytes) throw SkinFileError(IDS_FILE_TOO_LARGE);
+    if (size.QuadPart > maxBytes) throw Refusal(IDS_FILE_TOO_LARGE);
 
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t got = 0;
@@ -68,17 +85,20 @@ std::wstring ReadSkinFile(const std::wstring& path, std::size_t maxUnits)
         DWORD read = 0;
         if (!::ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(bytes.size() - got),
                         &read, nullptr)) {
-            throw SkinFileError(IDS_FILE_UNREADABLE);
+            throw Refusal(IDS_FILE_UNREADABLE);
         }
         if (read == 0) break;  // the file has shrunk since
         got += read;
     }
     bytes.resize(got);
 
-    std::optional<std::wstring> text = DecodeSkinText(bytes);
-    if (!text) throw SkinFileError(IDS_FILE_NOT_TEXT);
-    if (text->size() > maxUnits) throw SkinFileError(IDS_FILE_TOO_LARGE);
-    return std::move(*text);
+    const std::optional<std::wstring> decoded = DecodeSkinText(bytes);
+    if (!decoded) throw Refusal(IDS_FILE_NOT_TEXT);
+    if (decoded->empty()) throw Refusal(IDS_FILE_EMPTY);  // it would empty the box
+    std::string().swap(bytes);
+    std::wstring text = WithCrLf(*decoded);
+    if (text.size() > maxUnits) throw Refusal(IDS_FILE_TOO_LARGE);
+    return text;
 }
 
 }  // namespace orlimo::ui

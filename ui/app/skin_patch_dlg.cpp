@@ -11,6 +11,7 @@
 #include "dialog_template.h"
 #include "gdi.h"
 #include "hangul_face.h"
+#include "refusal.h"
 #include "resource.h"
 #include "skin_file.h"
 #include "string_resource.h"
@@ -135,31 +136,31 @@ INT_PTR CSkinPatchDlg::DlgProc(UINT message, WPARAM wParam, LPARAM lParam)
             m_layout.OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
             return SetMsgResult(0);
         case WM_DROPFILES:
-            RunBusy([this, wParam] { OnDropFiles(reinterpret_cast<HDROP>(wParam)); });
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return SetMsgResult(0);
-        case WM_COMMAND:
-            if (HIWORD(wParam) != BN_CLICKED) break;
-            switch (LOWORD(wParam)) {
-                case IDC_APPLY:
-                    RunBusy([this] { OnApplyBBCode(); });
-                    return TRUE;
-                case IDC_PASTE:
-                    RunBusy([this] { OnPasteSkin(); });
-                    return TRUE;
-                case IDC_COPY:
-                    OnCopySkin();
-                    return TRUE;
-                case IDC_REMOVE:
-                    RunBusy([this] { OnRemoveBBCode(); });
-                    return TRUE;
-                default:
-                    break;
-            }
-            break;
         default:
-            break;
+            return CDialog::DlgProc(message, wParam, lParam);
     }
-    return CDialog::DlgProc(message, wParam, lParam);
+}
+
+bool CSkinPatchDlg::OnClicked(int id)
+{
+    switch (id) {
+        case IDC_APPLY:
+            RunBusy([this] { OnApplyBBCode(); });
+            return true;
+        case IDC_PASTE:
+            RunBusy([this] { OnPasteSkin(); });
+            return true;
+        case IDC_COPY:
+            RunBusy([this] { OnCopySkin(); }, false);  // the text stays as it is
+            return true;
+        case IDC_REMOVE:
+            RunBusy([this] { OnRemoveBBCode(); });
+            return true;
+        default:
+            return CDialog::OnClicked(id);
+    }
 }
 
 bool CSkinPatchDlg::OnSysCommand(UINT id, LPARAM)
@@ -193,25 +194,45 @@ HICON CSkinPatchDlg::OnQueryDragIcon() const noexcept
 void CSkinPatchDlg::OnPasteSkin()
 {
     // The clipboard's text replaces the whole text as one edit, as a paste
-    // over the whole selection would; with no text there the box is emptied.
-    m_editSkin.ReplaceAllText(orlimo::ui::ClipboardText(m_hWnd));
+    // over the whole selection would. With no text there (an image, nothing,
+    // an owner that never renders its text) the text stays.
+    std::wstring text;
+    try {
+        text = orlimo::ui::ClipboardText(m_hWnd);
+    } catch (const orlimo::ui::ClipboardBusyError&) {
+        throw orlimo::ui::Refusal(IDS_PASTE_BUSY);
+    }
+    if (text.empty()) throw orlimo::ui::Refusal(IDS_CLIPBOARD_NO_TEXT);
+    m_editSkin.ReplaceAllText(text);
 }
 
-void CSkinPatchDlg::OnCopySkin() const noexcept
+void CSkinPatchDlg::OnCopySkin()
 {
-    CWaitCursor wait;
+    const std::wstring text = m_editSkin.GetWindowText();
+    if (text.empty()) throw orlimo::ui::Refusal(IDS_NOTHING_TO_COPY);
+    try {
+        orlimo::ui::SetClipboardText(m_hWnd, text);
+    } catch (const orlimo::ui::ClipboardBusyError&) {
+        throw orlimo::ui::Refusal(IDS_COPY_BUSY);
+    }
+    // What went out stays selected, shown also while a button has the focus
+    // (ES_NOHIDESEL).
     m_editSkin.SendMessage(EM_SETSEL, 0, -1);
-    m_editSkin.SendMessage(EM_SCROLLCARET);
-    m_editSkin.SendMessage(WM_COPY);
 }
 
 void CSkinPatchDlg::OnDropFiles(HDROP drop)
 {
+    DroppedFiles files(drop);
+    // Behind a modal box (a report, the About box) the dialog is disabled: a
+    // drop would change the text the box speaks of.
+    if (!::IsWindowEnabled(m_hWnd)) return;
     // The file's text goes in as a paste would; more files than one, or a
     // file that cannot be read as a skin, leave the text as it was.
-    DroppedFiles files(drop);
-    if (files.Count() != 1) throw orlimo::ui::SkinFileError(IDS_DROP_ONE_FILE);
-    m_editSkin.ReplaceAllText(orlimo::ui::ReadSkinFile(files.Path(0), m_editSkin.GetLimitText()));
+    RunBusy([this, &files] {
+        if (files.Count() != 1) throw orlimo::ui::Refusal(IDS_DROP_ONE_FILE);
+        m_editSkin.ReplaceAllText(
+            orlimo::ui::ReadSkinFile(files.Path(0), m_editSkin.GetLimitText()));
+    });
 }
 
 BOOL CSkinPatchDlg::OnHelpInfo(HELPINFO*)
@@ -265,7 +286,7 @@ void CSkinPatchDlg::HostShowMessage(std::string_view utf8)
 // ---- Failures ------------------------------------------------------------------
 
 template <typename Work>
-void CSkinPatchDlg::RunBusy(Work work)
+void CSkinPatchDlg::RunBusy(Work work, bool focusEditBox)
 {
     // The work throws before it changes the text, so the text is as it was
     // whenever one of these is shown.
@@ -275,7 +296,7 @@ void CSkinPatchDlg::RunBusy(Work work)
         m_waitCursor = &wait;
         try {
             work();
-        } catch (const orlimo::ui::SkinFileError& error) {
+        } catch (const orlimo::ui::Refusal& error) {
             failure = error.messageId;
         } catch (const std::bad_alloc&) {
             failure = IDS_OUT_OF_MEMORY;
@@ -290,7 +311,7 @@ void CSkinPatchDlg::RunBusy(Work work)
     }
     std::string().swap(m_utf8Text);
     if (failure != 0) ShowErrorBox(failure);
-    FocusEditBox();
+    if (focusEditBox) FocusEditBox();
 }
 
 void CSkinPatchDlg::FocusEditBox() const noexcept

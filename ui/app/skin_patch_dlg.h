@@ -26,6 +26,7 @@ protected:
     BOOL OnInitDialog() override;
     void PrepareTemplate(DialogTemplate& dialogTemplate) override;
     INT_PTR DlgProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnClicked(int id) override;
     void OnHandlerException() noexcept override;
 
     // Handlers. Those that return bool say whether they handled the message;
@@ -34,7 +35,7 @@ protected:
     bool OnPaint();
     [[nodiscard]] HICON OnQueryDragIcon() const noexcept;
     void OnPasteSkin();
-    void OnCopySkin() const noexcept;
+    void OnCopySkin();
     void OnDropFiles(HDROP drop);
     BOOL OnHelpInfo(HELPINFO* info);
 
@@ -48,12 +49,12 @@ protected:
     HICON m_hIcon;
 
 private:
-    // Runs a button's work (a command, paste, a dropped file) under the wait
-    // cursor; a failure is shown in an error box and leaves the edit box's
-    // text as it was. Then the edit box has the focus, so that Ctrl+Z takes
-    // the work back.
+    // Runs a button's work (a command, paste, copy, a dropped file) under the
+    // wait cursor; a failure is shown in an error box and leaves the edit
+    // box's text as it was. Then, with `focusEditBox`, the edit box has the
+    // focus, so that Ctrl+Z takes the work back.
     template <typename Work>
-    void RunBusy(Work work);
+    void RunBusy(Work work, bool focusEditBox = true);
     void FocusEditBox() const noexcept;
     void ShowErrorBox(UINT messageId) const noexcept;
 

@@ -94,6 +94,18 @@ void CDialog::OnCancel()
     EndDialog(IDCANCEL);
 }
 
+bool CDialog::OnClicked(int id)
+{
+    if (id == IDOK) {
+        OnOK();
+    } else if (id == IDCANCEL) {
+        OnCancel();
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void CDialog::PrepareTemplate(DialogTemplate&) {}
 
 INT_PTR CDialog::DlgProc(UINT message, WPARAM wParam, LPARAM)
@@ -102,16 +114,7 @@ INT_PTR CDialog::DlgProc(UINT message, WPARAM wParam, LPARAM)
         case WM_INITDIALOG:
             return OnInitDialog();
         case WM_COMMAND:
-            if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-            if (LOWORD(wParam) == IDOK) {
-                OnOK();
-                return TRUE;
-            }
-            if (LOWORD(wParam) == IDCANCEL) {
-                OnCancel();
-                return TRUE;
-            }
-            return FALSE;
+            return HIWORD(wParam) == BN_CLICKED && OnClicked(LOWORD(wParam));
         default:
             return FALSE;
     }

@@ -4,7 +4,8 @@
 // PreTranslateMessage before the dialog manager sees it. Window messages
 // reach the object through one static dialog procedure, which finds it in
 // DWLP_USER and calls the member DlgProc; a derived class dispatches there to
-// its handlers and passes the rest on to its base. No C++ exception leaves a
+// its handlers and passes the rest on to its base. A button's click is
+// decoded once, here, and goes to OnClicked. No C++ exception leaves a
 // handler for the window manager: OnHandlerException deals with it.
 #pragma once
 
@@ -39,6 +40,10 @@ protected:
     virtual BOOL PreTranslateMessage(MSG* msg);
     virtual void OnOK();
     virtual void OnCancel();
+    // The click of the button `id` (Enter and Escape come as clicks of IDOK
+    // and IDCANCEL); true when handled. IDOK and IDCANCEL go to OnOK and
+    // OnCancel.
+    virtual bool OnClicked(int id);
     // A last chance to change the template, e.g. its font face.
     virtual void PrepareTemplate(DialogTemplate& dialogTemplate);
     // One message; TRUE when handled. Handlers hand back a message result

@@ -1,6 +1,6 @@
 // What the built Orlimo.exe carries, read back the way Windows reads it: the
 // dialog templates (also after the face is changed), the version record made
-// from core/version.h, the manifest and the icons.
+// from core/version.h, the manifest's DPI awareness and the icons.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -16,57 +16,28 @@
 
 namespace {
 
-// A well-formed dialog template (plain or extended) as plain values, read apart
-// from the program's own template code so that each checks the other. An
-// ordinal in place of a class name reads as "#" and its number.
-using TemplateItem = std::tuple<int, DWORD, std::wstring>;  // id, style, class
+// What Windows makes of a dialog template: the caption, the font's face and
+// each control (id, class, style, text).
+using Control = std::tuple<int, std::wstring, LONG, std::wstring>;
+using Built = std::tuple<std::wstring, std::wstring, std::vector<Control>>;
 
-struct TemplateValues {
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    std::wstring caption;
-    std::wstring face;
-    std::vector<TemplateItem> items;
-};
-
-TemplateValues ReadTemplate(const void* data)
+Built Build(const void* dialogTemplate)
 {
-    const auto* words = static_cast<const WORD*>(data);
-    std::size_t at = 0;
-    auto dword = [words](std::size_t i) { return words[i] | DWORD{words[i + 1]} << 16; };
-    auto text = [&] {
-        const std::wstring s(reinterpret_cast<const wchar_t*>(words + at));
-        at += s.size() + 1;
-        return s;
-    };
-    auto nameOrOrdinal = [&] {
-        if (words[at] != 0xFFFF) return text();
-        at += 2;
-        return L"#" + std::to_wstring(words[at - 1]);
-    };
-
-    const bool extended = words[0] == 1 && words[1] == 0xFFFF;
-    TemplateValues t{dword(extended ? 6 : 0), dword(extended ? 4 : 2)};
-    const int count = words[extended ? 8 : 4];
-    at = extended ? 13 : 9;  // past the position and size
-    nameOrOrdinal();         // menu
-    nameOrOrdinal();         // window class
-    t.caption = text();
-    if (t.style & DS_SETFONT) {
-        at += extended ? 3 : 1;  // point size; weight, italic and character set
-        t.face = text();
+    const HWND window = ::CreateDialogIndirectParamW(
+        ::GetModuleHandleW(nullptr), static_cast<const DLGTEMPLATE*>(dialogTemplate), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font,
+                 &font);
+    Built built{drive::Text(window), font.lfFaceName, {}};
+    for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t name[32] = {};
+        ::GetClassNameW(c, name, 32);
+        std::get<2>(built).emplace_back(::GetDlgCtrlID(c), name, ::GetWindowLongW(c, GWL_STYLE),
+                                        drive::Text(c));
     }
-    for (int i = 0; i < count; ++i) {
-        at = (at + 1) & ~std::size_t{1};                    // each item starts on a DWORD
-        const DWORD style = dword(extended ? at + 4 : at);  // after the help id and extended style
-        at += extended ? 10 : 8;
-        const int id = extended ? static_cast<int>(dword(at)) : static_cast<short>(words[at]);
-        at += extended ? 2 : 1;
-        t.items.push_back({id, style, nameOrOrdinal()});
-        nameOrOrdinal();                // title
-        at += 1 + (words[at] + 1) / 2;  // creation data
-    }
-    return t;
+    ::DestroyWindow(window);
+    return built;
 }
 
 // A resource of Orlimo.exe (looked for first where this program is).
@@ -79,50 +50,19 @@ std::string_view Resource(LPCWSTR type, int id, WORD language = 0x0412 /* Korean
             info ? ::SizeofResource(program, info) : 0};
 }
 
-// The table names classes as the resource compiler writes them. Faces of odd
-// and even length move the controls by different amounts.
-TEST(ProgramResources, DialogTemplatesAlsoWithAnotherFace)
+// A template given another face (faces of odd and even length move the
+// controls by different amounts) builds the same dialog as the one in
+// Orlimo.exe, in that face.
+TEST(ProgramResources, DialogTemplatesKeepAllButTheFaceWhenItChanges)
 {
-    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-    constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON | BS_VCENTER | BS_FLAT;
-    const TemplateValues main{
-        WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME |
-            DS_SETFONT,
-        WS_EX_APPWINDOW,
-        drive::kMainTitle,
-        L"굴림",
-        {{IDC_SKIN_EDIT,
-          kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
-              ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
-          L"EDIT"},
-         {IDC_PASTE, kButton | BS_MULTILINE, L"BUTTON"},
-         {IDC_APPLY, kButton, L"BUTTON"},
-         {IDC_REMOVE, kButton, L"BUTTON"},
-         {IDC_COPY, kButton | BS_MULTILINE, L"BUTTON"},
-         {IDCANCEL, kButton, L"BUTTON"},
-         {IDOK, WS_CHILD | WS_DISABLED | WS_TABSTOP | BS_PUSHBUTTON, L"BUTTON"},
-         {IDC_STATIC, kChild | BS_GROUPBOX, L"BUTTON"}}};
-    const TemplateValues about{
-        WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
-        0,
-        L"Orlimo에 대하여\u2026",
-        L"굴림",
-        {{IDC_STATIC, kChild | SS_ICON, L"STATIC"},
-         {IDC_STATIC, kChild | WS_GROUP | SS_LEFT | SS_NOPREFIX, L"STATIC"},
-         {IDC_STATIC, kChild | WS_GROUP | SS_LEFT, L"STATIC"},
-         {IDOK, kChild | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, L"BUTTON"}}};
-    for (const auto& [id, want] : {std::pair{IDD_SKINPATCH_DIALOG, main}, {IDD_ABOUTBOX, about}}) {
-        const TemplateValues built = ReadTemplate(Resource(RT_DIALOG, id).data());
-        EXPECT_EQ(std::tie(built.style, built.exStyle, built.caption, built.face),
-                  std::tie(want.style, want.exStyle, want.caption, want.face));
-        EXPECT_EQ(built.items, want.items) << "the controls of template " << id;
-        for (const wchar_t* face : {L"X", L"NanumGothic", L"맑은 고딕", L"Noto Sans CJK KR"}) {
+    for (const int id : {IDD_SKINPATCH_DIALOG, IDD_ABOUTBOX}) {
+        const auto [caption, face, controls] = Build(Resource(RT_DIALOG, id).data());
+        EXPECT_GE(controls.size(), 4U) << id;
+        for (const wchar_t* other : {L"X", L"NanumGothic", L"맑은 고딕", L"Noto Sans CJK KR"}) {
             DialogTemplate changed;  // from this program, which links the same resources
             ASSERT_TRUE(changed.Load(::GetModuleHandleW(nullptr), static_cast<UINT>(id)));
-            changed.SetFaceName(face);
-            const TemplateValues read = ReadTemplate(changed.Data());
-            EXPECT_EQ(read.face, face);
-            EXPECT_TRUE(read.caption == built.caption && read.items == built.items) << face;
+            changed.SetFaceName(other);
+            EXPECT_EQ(Build(changed.Data()), Built(caption, other, controls)) << id;
         }
     }
 }
@@ -160,14 +100,9 @@ TEST(ProgramResources, VersionRecordComesFromVersionH)
     }
 }
 
-TEST(ProgramResources, ManifestAsInvokerWithCommonControls6AndDpiAwareness)
+// This program carries Orlimo.exe's manifest.
+TEST(ProgramResources, ManifestMakesTheProgramPerMonitorDpiAware)
 {
-    const std::string_view xml = Resource(RT_MANIFEST, 1, LANG_NEUTRAL);
-    EXPECT_NE(xml.find("level=\"asInvoker\" uiAccess=\"false\""), xml.npos);
-    EXPECT_NE(xml.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
-                       "processorArchitecture=\"amd64\" publicKeyToken=\"6595b64144ccf1df\""),
-              xml.npos);
-    // This program carries the same manifest.
     EXPECT_EQ(::GetAwarenessFromDpiAwarenessContext(::GetThreadDpiAwarenessContext()),
               DPI_AWARENESS_PER_MONITOR_AWARE);
 }

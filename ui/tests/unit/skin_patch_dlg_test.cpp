@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <tuple>
+#include <utility>
 
 #include "allocation_failure.h"
 #include "clipboard.h"
@@ -51,6 +52,19 @@ WPARAM DropOf(const std::vector<std::wstring>& paths)
     *drop = {sizeof(DROPFILES), {}, FALSE, TRUE};
     names.copy(reinterpret_cast<wchar_t*>(drop + 1), names.size());
     return reinterpret_cast<WPARAM>(drop);
+}
+
+// A folder of the tests' own files, and a file of `bytes` in it.
+std::filesystem::path DropFolder()
+{
+    const auto folder = std::filesystem::temp_directory_path() / "orlimo-drop";
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+std::wstring File(const char* name, std::string_view bytes)
+{
+    std::ofstream(DropFolder() / name, std::ios::binary) << bytes;
+    return (DropFolder() / name).wstring();
 }
 
 class SkinPatchDlgTest : public ::testing::Test {
@@ -104,6 +118,8 @@ protected:
                 }
                 s_boxes += (s_boxes.empty() ? L"" : L" / ") + drive::Text(box) + L": " +
                            drive::Text(::GetDlgItem(box, 0xFFFF)) + (icon ? L" (error)" : L"");
+                if (s_dropBehindBox)
+                    ::SendMessageW(s_dialog, WM_DROPFILES, std::exchange(s_dropBehindBox, 0), 0);
                 ::SendMessageW(box, WM_COMMAND, IDOK, 0);
                 return FALSE;
             },
@@ -113,6 +129,7 @@ protected:
     static inline HCURSOR s_cursor = nullptr;  // when the edit box was changed or copied
     static inline HWND s_dialog = nullptr;
     static inline std::wstring s_boxes;
+    static inline WPARAM s_dropBehindBox = 0;  // dropped on the dialog while the next box is open
     CSkinPatchDlg m_dlg;
     HWND m_hwnd = nullptr, m_edit = nullptr;
 };
@@ -185,28 +202,28 @@ TEST_F(SkinPatchDlgTest, NoTextIsEverCut)
 }
 
 // A dropped file goes in as a paste would (Ctrl+Z takes it back): UTF-8 with
-// or without a byte-order mark, else code page 949. What cannot be read as a
-// skin is refused with its reason and leaves the text.
+// or without a byte-order mark, else code page 949, every line end made CR LF,
+// the only one a Windows text box breaks at. What cannot be read as a skin is
+// refused with its reason and leaves the text.
 TEST_F(SkinPatchDlgTest, DroppedFilesLoadOrAreRefused)
 {
     EXPECT_TRUE(::GetWindowLongW(m_hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    const auto folder = std::filesystem::temp_directory_path() / "orlimo-drop";
-    std::filesystem::create_directories(folder);
-    auto file = [&folder](const char* name, std::string_view bytes) {
-        std::ofstream(folder / name, std::ios::binary) << bytes;
-        return (folder / name).wstring();
-    };
-    const std::wstring bom = file("bom.html", "\xEF\xBB\xBF<p>\xED\x95\x9C</p>");
-    const std::wstring cp949 = file("cp949.html", "<b>\xC7\xD1\xB1\xDB</b>");
+    const std::wstring bom = File("bom.html", "\xEF\xBB\xBF<p>\xED\x95\x9C</p>");
+    const std::wstring cp949 = File("cp949.html", "<b>\xC7\xD1\xB1\xDB</b>");
     const std::tuple<std::vector<std::wstring>, UINT, std::wstring> drops[] = {
+        {{File("lf.html", "<p>\n\xED\x95\x9C\r\n\r</p>\r\r\n\n")},
+         0,
+         L"<p>\r\n한\r\n\r\n</p>\r\n\r\n\r\n"},
         {{bom}, 0, L"<p>한</p>"},
-        {{file("utf8.html", "<i>\xED\x95\x9C\xEA\xB8\x80</i>")}, 0, L"<i>한글</i>"},
+        {{File("utf8.html", "<i>\xED\x95\x9C\xEA\xB8\x80</i>")}, 0, L"<i>한글</i>"},
         {{cp949}, 0, L"<b>한글</b>"},
-        {{folder.wstring()}, IDS_FILE_IS_FOLDER, L""},
-        {{(folder / "missing.html").wstring()}, IDS_FILE_UNREADABLE, L""},
+        {{DropFolder().wstring()}, IDS_FILE_IS_FOLDER, L""},
+        {{(DropFolder() / "missing.html").wstring()}, IDS_FILE_UNREADABLE, L""},
         {{bom, cp949}, IDS_DROP_ONE_FILE, L""},
-        {{file("binary.gif", std::string_view("GIF89a\0\1", 8))}, IDS_FILE_NOT_TEXT, L""},
-        {{file("neither.txt", "\x81\x20")}, IDS_FILE_NOT_TEXT, L""},
+        {{File("binary.gif", std::string_view("GIF89a\0\1", 8))}, IDS_FILE_NOT_TEXT, L""},
+        {{File("neither.txt", "\x81\x20")}, IDS_FILE_NOT_TEXT, L""},
+        {{File("empty.html", "")}, IDS_FILE_EMPTY, L""},
+        {{File("bom-only.html", "\xEF\xBB\xBF")}, IDS_FILE_EMPTY, L""},
     };
     for (const auto& [paths, refusal, text] : drops) {
         const std::wstring before = Text();
@@ -217,6 +234,61 @@ TEST_F(SkinPatchDlgTest, DroppedFilesLoadOrAreRefused)
     EXPECT_EQ(Text(), L"<i>한글</i>") << "Ctrl+Z after a drop";
     ::SendMessageW(m_edit, EM_SETLIMITTEXT, 7, 0);  // one less than the file's text
     EXPECT_EQ(Send(DropOf({bom}), WM_DROPFILES), Error(IDS_FILE_TOO_LARGE));
+}
+
+// A file dropped while a report box is open is let go: the text stays the one
+// the box reports on.
+TEST_F(SkinPatchDlgTest, NoDropWhileABoxIsOpen)
+{
+    ::SetWindowTextW(m_edit, kSkin.c_str());
+    s_dropBehindBox = DropOf({File("behind.html", "<p>dropped</p>")});
+    EXPECT_EQ(Click(IDC_APPLY), L"Orlimo: 3 개의 BBCode 관련 코드 추가");
+    EXPECT_EQ(s_dropBehindBox, 0U) << "dropped while the box was open";
+    EXPECT_NE(Text().find(L"bbcode35.js"), std::wstring::npos);
+}
+
+// The clipboard as a user may find it. Paste with no text there (nothing, an
+// image, text its owner never renders, an empty text) or while another
+// program holds it is refused and leaves the text; copy while it is held, or
+// of an empty box, leaves the clipboard. A copy leaves the whole text
+// selected, shown also when the box has no focus.
+TEST_F(SkinPatchDlgTest, ClipboardFailuresAreToldAndChangeNothing)
+{
+    const HWND owner = ::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                         nullptr, nullptr, nullptr);
+    ::SetWindowTextW(m_edit, kSkin.c_str());
+    for (const auto& [format, data] : {std::pair<UINT, HANDLE>{0, nullptr},
+                                       {CF_BITMAP, ::CreateBitmap(1, 1, 1, 32, nullptr)},
+                                       {CF_UNICODETEXT, nullptr},
+                                       {CF_UNICODETEXT, ::GlobalAlloc(GHND, sizeof(wchar_t))}}) {
+        ASSERT_TRUE(::OpenClipboard(owner) && ::EmptyClipboard());
+        if (format) ::SetClipboardData(format, data);
+        ::CloseClipboard();
+        EXPECT_EQ(Click(IDC_PASTE), Error(IDS_CLIPBOARD_NO_TEXT)) << format;
+        EXPECT_EQ(Text(), kSkin);
+    }
+
+    ASSERT_TRUE(drive::SetClipboardText(L"old"));
+    ASSERT_TRUE(::OpenClipboard(owner));  // another window holds it
+    EXPECT_EQ(Click(IDC_PASTE), Error(IDS_PASTE_BUSY));
+    EXPECT_EQ(Click(IDC_COPY), Error(IDS_COPY_BUSY));
+    ::CloseClipboard();
+    EXPECT_EQ(Text(), kSkin);
+    EXPECT_EQ(orlimo::ui::ClipboardText(nullptr), L"old");
+
+    EXPECT_EQ(Click(IDC_COPY), L"");
+    EXPECT_EQ(orlimo::ui::ClipboardText(nullptr), kSkin);
+    DWORD start = 1;
+    DWORD end = 0;
+    ::SendMessageW(m_edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    EXPECT_TRUE(start == 0 && end == kSkin.size() &&
+                (::GetWindowLongW(m_edit, GWL_STYLE) & ES_NOHIDESEL))
+        << "the copied text stays visibly selected: " << start << ".." << end;
+    ::SetWindowTextW(m_edit, L"");
+    EXPECT_EQ(Click(IDC_COPY), Error(IDS_NOTHING_TO_COPY));
+    EXPECT_EQ(orlimo::ui::ClipboardText(nullptr), kSkin);
+    ::DestroyWindow(owner);
 }
 
 // The buttons never show empty squares for Hangul: the dialog's font has a
