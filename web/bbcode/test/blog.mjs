@@ -30,10 +30,8 @@ export function blogPage(comments, {head = '', tail = ''} = {}) {
 // Serves `page` at / and build-web/bbcode35.js at /images/bbcode35.js.
 export async function serve(page) {
   const files = {'/': page, '/images/bbcode35.js': fs.readFileSync(path.join(root, 'build-web/bbcode35.js'))};
-  const server = http.createServer((request, response) => {
-    response.writeHead(files[request.url] ? 200 : 404, {'content-type': request.url === '/' ? 'text/html' : 'text/javascript'});
-    response.end(files[request.url]);
-  });
+  const server = http.createServer((request, response) => response.writeHead(files[request.url] ? 200 : 404,
+    {'content-type': request.url === '/' ? 'text/html' : 'text/javascript'}).end(files[request.url]));
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   return {url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close()};
 }
