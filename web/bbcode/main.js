@@ -66,7 +66,7 @@ function run() {
 
 function start() {
   run();
-  if (typeof MutationObserver === 'function') {
+  if (window.MutationObserver) {
     new MutationObserver(() => {
       if (!timer) schedule();
     }).observe(document, {childList: true, subtree: true});

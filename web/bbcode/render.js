@@ -18,31 +18,36 @@ function treeOf({text, nodes}) {
   return tree.kids.some((kid) => kid.spec) ? tree : null;
 }
 
+// Every wrapper it covers (nested ones too) ends up marked, "failed" when the
+// comment was left as it was.
 export function renderWrapper(wrapper) {
   const containers = [wrapper];
-  for (let k = 0; k < containers.length; k++) {
-    for (let n = containers[k].firstElementChild; n; n = n.nextElementSibling) {
-      if (kContainers.has(n.localName)) containers.push(n);
-    }
-  }
-  const reads = containers.map(flatten);
-  const trees = reads.map(treeOf);
-  const changed = containers.filter((container, k) => trees[k]);
+  let reads = [];
+  let changed = [];
+  let outcome = 'failed';
   try {
+    for (let k = 0; k < containers.length; k++) {
+      for (let n = containers[k].firstElementChild; n; n = n.nextElementSibling) {
+        if (kContainers.has(n.localName)) containers.push(n);
+      }
+    }
+    reads = containers.map(flatten);
+    const trees = reads.map(treeOf);
+    changed = containers.filter((container, k) => trees[k]);
     const results = changed.map((container) => {
       const k = containers.indexOf(container);
       container.textContent = '';
       return build(trees[k], reads[k].text, reads[k].nodes);
     });
     changed.forEach((container, k) => container.appendChild(results[k]));
+    outcome = '';
   } catch (e) {
     for (const container of changed) {
       container.textContent = '';
       container.append(...reads[containers.indexOf(container)].children);
     }
-    throw e;
   }
   for (const container of containers) {
-    if (container.localName === 'div' && container.classList.contains('bbcode')) container.setAttribute(kDone, '');
+    if (container.localName === 'div' && container.classList.contains('bbcode')) container.setAttribute(kDone, outcome);
   }
 }

@@ -35,7 +35,7 @@ export function colour(text) {
   const s = text.trim();
   const name = /^[a-z]{3,20}$/i.test(s) && !/^(?:inherit|initial|unset|revert|transparent|currentcolor)$/i.test(s);
   return /^#(?:[\da-f]{3}){1,2}$/i.test(s) ||
-    (name && CSS.supports('color', s)) ? s.toLowerCase() : null;
+    (name && CSS.supports('color', s)) ? s : null;
 }
 
 // [size=1] to [size=7] are the seven classic font sizes; larger numbers are
