@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the web page, build-web/orlimo.html: the core compiled to
 # WebAssembly with Emscripten (build-web/orlimo-core.{js,wasm}), then bundled
-# with the page's script and style into one self-contained file.
+# with the page's script and style into one self-contained file. Before it,
+# build-web/bbcode35.js, the script a skin loads (held to its size budget).
 # Installs what it needs (Debian packages, the npm packages of web/) by itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,4 +27,5 @@ em++ -std=c++20 -O2 -Wall -Wextra -Wpedantic -Wconversion -Wshadow \
 if ! cmp -s web/package-lock.json web/node_modules/.orlimo-installed-lock; then
     (cd web && npm ci --no-audit --no-fund && cp package-lock.json node_modules/.orlimo-installed-lock)
 fi
+node web/bbcode/build.mjs build-web/bbcode35.js
 node web/build.mjs build-web build-web/orlimo.html

@@ -2,8 +2,9 @@
 """Usage: scripts/release.py ORLIMO_EXE BUILD_DIR
 
 Packs what a person downloads: BUILD_DIR/Orlimo-<version>-win64.zip with
-Orlimo.exe, the Korean user guide and its screenshot, and the web page when
-build-web/orlimo.html has been built; the same files unpacked in
+Orlimo.exe, the licence, the Korean user guide and its screenshot, and the
+web page and bbcode35.js (the script a skin loads) when scripts/build-web.sh
+has built them in build-web/; the same files unpacked in
 BUILD_DIR/Orlimo-<version>-win64/ (the folder Windows makes when it extracts
 the zip); and BUILD_DIR/SHA256SUMS for the zip and each file in it, as
 `sha256sum -c` reads it beside them.
@@ -49,14 +50,16 @@ def main():
     exe, build = sys.argv[1], sys.argv[2]
     files = {  # name in the zip: source
         "Orlimo.exe": exe,
+        "LICENSE": os.path.join(ROOT, "LICENSE"),
         "user-guide-ko.html": os.path.join(ROOT, "docs", "user-guide-ko.html"),
         "orlimo-dialog.png": os.path.join(ROOT, "docs", "orlimo-dialog.png"),
     }
-    page = os.path.join(ROOT, "build-web", "orlimo.html")
-    if os.path.isfile(page):
-        files["orlimo.html"] = page
-    else:
-        print(f"release.py: no {page}: the zip goes without the web page")
+    for built, what in (("orlimo.html", "the web page"), ("bbcode35.js", "bbcode35.js")):
+        path = os.path.join(ROOT, "build-web", built)
+        if os.path.isfile(path):
+            files[built] = path
+        else:
+            print(f"release.py: no {path}: the zip goes without {what}")
 
     missing = [path for path in files.values() if not os.path.isfile(path)]
     if missing:

@@ -18,8 +18,8 @@ rm -rf "$check" && mkdir -p "$check/$name"
 cp "build-win/$name.zip" build-win/SHA256SUMS "$check/"
 unzip -q "$check/$name.zip" -d "$check/$name"
 (cd "$check" && sha256sum --strict -c SHA256SUMS)
-page=$([ -f build-web/orlimo.html ] && echo orlimo.html || true)
-expected=$(printf '%s\n' Orlimo.exe orlimo-dialog.png user-guide-ko.html $page | sort | xargs)
+web=$(cd build-web 2>/dev/null && ls orlimo.html bbcode35.js 2>/dev/null || true)
+expected=$(printf '%s\n' Orlimo.exe LICENSE orlimo-dialog.png user-guide-ko.html $web | sort | xargs)
 packed=$(unzip -Z1 "build-win/$name.zip" | sort | xargs)
 summed=$(sed -n "s|^[0-9a-f]\{64\}  $name/||p" build-win/SHA256SUMS | sort | xargs)
 [ "$packed" = "$expected" ] && [ "$summed" = "$expected" ] ||

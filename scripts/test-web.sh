@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The web stage of the tests: builds build-web/orlimo.html, compares the core
+# The web stage of the tests: builds build-web/orlimo.html and bbcode35.js,
+# tests bbcode35.js in a blog page made with orlimo apply, compares the core
 # compiled to WebAssembly with the native one on the differential test's
 # generated skins, tests the page in headless Chromium against orlimo on the
 # example (writing build-web/screenshots/orlimo-web.png) and runs the 1 MB
@@ -24,6 +25,9 @@ fi
 cmake --build build -j "$jobs" --target orlimo core_tests
 ORLIMO_DIFF_DUMP=build-web/native-commands.bin \
     build/bin/core_tests --gtest_filter='Differential.GeneratedSkins' --gtest_brief=1
+
+step "bbcode35.js in the blog page, in Chromium and Firefox"
+node --test web/bbcode/test/bbcode.test.mjs
 
 step "web tests: WebAssembly core against native, the page in Chromium"
 node --test web/test/

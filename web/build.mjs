@@ -1,9 +1,11 @@
 // Bundles the page into one self-contained HTML file: the script, with the
-// core's WebAssembly module inlined, and the style go into the page, and its
-// Content-Security-Policy admits that one script and no network at all.
+// core's WebAssembly module inlined, the style and bbcode35.js (which the
+// page previews comments with and saves) go into the page, and its
+// Content-Security-Policy admits those two scripts and no network at all.
 //
 // Usage: node web/build.mjs CORE_DIR OUT_HTML
-//   CORE_DIR holds orlimo-core.js and orlimo-core.wasm (scripts/build-web.sh).
+//   CORE_DIR holds orlimo-core.js, orlimo-core.wasm and bbcode35.js
+//   (scripts/build-web.sh).
 //   ORLIMO_NO_MINIFY=1 leaves the script readable, for profiling.
 import * as esbuild from 'esbuild';
 import {createHash} from 'node:crypto';
@@ -38,7 +40,10 @@ const built = await esbuild.build({
 const output = (ext) => built.outputFiles.find((f) => f.path.endsWith(ext)).text;
 const script = output('.js').trimEnd();
 const style = output('.css');
-if (script.includes('</script')) throw new Error('the script would end its element early');
+// Embedded as it is, so that the page saves the very bytes of the file.
+const bbcode = fs.readFileSync(path.join(coreDir, 'bbcode35.js'), 'utf8');
+if (/<\/script/i.test(script + bbcode)) throw new Error('a script would end its element early');
+if (/<!--|[\r\0]/.test(bbcode)) throw new Error('bbcode35.js: the page would not keep its bytes as they are');
 
 // The notices of what the bundle holds (all MIT).
 function notices() {
@@ -47,7 +52,9 @@ function notices() {
     const m = input.match(/node_modules\/((?:@[^/]+\/)?[^/]+)\//);
     if (m) packages.set(m[1], path.join(here, 'node_modules', m[1]));
   }
-  const copyrights = new Set(['Copyright (C) 2010-2022 The Emscripten Authors (the WebAssembly runtime)']);
+  const license = fs.readFileSync(path.join(here, '../LICENSE'), 'utf8');
+  const copyrights = new Set([`${license.match(/^Copyright .*$/m)[0]} (Orlimo, its LICENSE file)`,
+    'Copyright (C) 2010-2022 The Emscripten Authors (the WebAssembly runtime)']);
   const names = [];
   for (const [name, dir] of [...packages].sort()) {
     const info = JSON.parse(fs.readFileSync(path.join(dir, 'package.json'), 'utf8'));
@@ -58,7 +65,8 @@ function notices() {
       if (line.startsWith('Copyright')) copyrights.add(line.trim());
     }
   }
-  return `<!--\nOrlimo bundles, under the MIT license: ${names.join(', ')}.\n${[...copyrights].join('\n')}\n\n` +
+  return `<!--\nOrlimo is under the MIT license (its LICENSE file), and so is what it bundles: ${names.join(', ')}.\n` +
+    `${[...copyrights].join('\n')}\n\n` +
     'Permission is hereby granted, free of charge, to any person obtaining a copy of this software and ' +
     'associated documentation files (the "Software"), to deal in the Software without restriction, including ' +
     'without limitation the rights to use, copy, modify, merge, publish, distribute, sublicense, and/or sell ' +
@@ -68,15 +76,17 @@ function notices() {
     'KIND, EXPRESS OR IMPLIED.\n-->\n';
 }
 
-// The script is admitted by its hash; WebAssembly needs 'wasm-unsafe-eval';
-// CodeMirror sets styles at run time. Everything else, fetches included, is refused.
-const hash = createHash('sha256').update(script, 'utf8').digest('base64');
-const csp = `default-src 'none'; script-src 'sha256-${hash}' 'wasm-unsafe-eval'; ` +
+// The scripts are admitted by their hashes; WebAssembly needs
+// 'wasm-unsafe-eval'; CodeMirror and bbcode35.js set styles at run time.
+// Everything else, fetches and images included, is refused.
+const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
+const csp = `default-src 'none'; script-src ${hash(script)} ${hash(bbcode)} 'wasm-unsafe-eval'; ` +
   "style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'";
 
 const page = fs.readFileSync(path.join(here, 'src/page.html'), 'utf8')
   .split('@CSP@').join(csp)
   .split('@STYLE@').join(style.trim())
+  .split('@BBCODE35@').join(bbcode)
   .split('@SCRIPT@').join(script);
 const html = page.replace('</html>\n', `</html>\n${notices()}`);
 

@@ -10,6 +10,8 @@ import {Status, loadCore} from './core.js';
 import {
   changePosition, changeViewExtension, changesShown, hideChanges, showChanges, stepToChange,
 } from './change_view.js';
+import {setUpBbcodePanel} from './bbcode_panel.js';
+import {download} from './download.js';
 import {createEditor} from './editor.js';
 import {editDiff} from './edit_diff.js';
 import {Encoding, decodeSkin, firstLineBreak, isEditable, lineBreakName} from './encoding.js';
@@ -219,12 +221,7 @@ async function copyAll() {
 
 function save() {
   const name = view.state.field(skinFile).name ?? 'skin.html';
-  const url = URL.createObjectURL(new Blob([skinBytes(view.state)], {type: 'text/html'}));
-  const link = document.createElement('a');
-  link.href = url;
-  link.download = name;
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(url), 60_000);
+  download(skinBytes(view.state), name, 'text/html');
   say(`저장했습니다: ${name}`);
 }
 
@@ -240,6 +237,7 @@ $('apply').addEventListener('click', () => runCommand(true));
 $('remove').addEventListener('click', () => runCommand(false));
 $('copy').addEventListener('click', copyAll);
 $('save').addEventListener('click', save);
+setUpBbcodePanel(say);
 $('find').addEventListener('click', () => openSearchPanel(view));
 $('prev-change').addEventListener('click', () => stepToChange(view, false));
 $('next-change').addEventListener('click', () => stepToChange(view, true));
