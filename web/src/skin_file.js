@@ -1,9 +1,10 @@
 // What the editor's text is a copy of: the file's name, its encoding, its
-// line end and its bytes. The bytes are the truth for a file the page cannot
+// line end, the number of its bytes the text cannot show, and its bytes. The bytes are the truth for a file the page cannot
 // encode (code page 949), and a cache for UTF-8 until the text is edited.
 // Kept in the editor state, so that undo brings it back with the text.
 import {Compartment, EditorState, StateEffect, StateField, Text} from '@codemirror/state';
 import {invertedEffects} from '@codemirror/commands';
+import {EditorView} from '@codemirror/view';
 import {Encoding, encodeSkin, isEditable} from './encoding.js';
 
 // Text typed or pasted into an empty editor: UTF-8 with CR LF line ends, as
@@ -12,6 +13,7 @@ export const kTypedSkin = Object.freeze({
   name: null,
   encoding: Encoding.utf8,
   lineBreak: '\r\n',
+  unshown: 0,
   bytes: null,
 });
 
@@ -29,7 +31,7 @@ export const skinFile = StateField.define({
   update(value, tr) {
     const set = tr.effects.find((e) => e.is(setSkinFile));
     if (set) return set.value;
-    return tr.docChanged && value.bytes && isEditable(value.encoding) ? {...value, bytes: null} : value;
+    return tr.docChanged && value.bytes && isEditable(value) ? {...value, bytes: null} : value;
   },
 });
 
@@ -48,8 +50,10 @@ export const skinFileExtensions = [
   invertedEffects.of((tr) =>
     tr.effects.some((e) => e.is(setSkinFile)) ? skinFileEffects(tr.startState.field(skinFile)) : []),
   // Typing would change bytes the page cannot write back: only the page's own
-  // transactions (which skip filters), undo and redo change such a text.
+  // transactions (which skip filters), undo and redo change such a text, and
+  // the editor tells a screen reader so.
   EditorState.changeFilter.of((tr) =>
-    isEditable(tr.startState.field(skinFile).encoding) || tr.isUserEvent('undo') ||
-    tr.isUserEvent('redo')),
+    isEditable(tr.startState.field(skinFile)) || tr.isUserEvent('undo') || tr.isUserEvent('redo')),
+  EditorView.contentAttributes.compute([skinFile], (state) =>
+    (isEditable(state.field(skinFile)) ? {} : {'aria-readonly': 'true'})),
 ];

@@ -22,11 +22,13 @@ const kEngines = {
 
 export const engines = (process.env.ORLIMO_BROWSERS || 'chromium,firefox')
   .split(',').map((name) => name.trim()).filter(Boolean);
-for (const name of engines) {
-  if (!kEngines[name]) throw new Error(`ORLIMO_BROWSERS: unknown engine '${name}'`);
-}
+const unknown = engines.find((name) => !kEngines[name]);
+if (unknown) throw new Error(`ORLIMO_BROWSERS: unknown engine '${unknown}'`);
 
-// A headless browser of `engine` ('chromium' or 'firefox'); close it when done.
-export function launch(engine) {
-  return puppeteer.launch({headless: true, ...kEngines[engine]});
+// A headless browser of `engine` ('chromium' or 'firefox'); close it when
+// done. `dark`: its pages see the dark colour scheme.
+export function launch(engine, {dark = false} = {}) {
+  const {args = [], extraPrefsFirefox = {}, ...options} = kEngines[engine];
+  return puppeteer.launch({headless: true, ...options, args: dark ? [...args, '--force-dark-mode'] : args,
+    extraPrefsFirefox: {...extraPrefsFirefox, ...(dark && {'layout.css.prefers-color-scheme.content-override': 0})}});
 }
