@@ -18,10 +18,11 @@ import {skinBytes, skinFile, skinFileEffects, skinText} from './skin_file.js';
 const $ = (id) => document.getElementById(id);
 
 // The largest skin the page opens or runs a command on: what a tab handles
-// in a few seconds and well under a gigabyte on an ordinary laptop
-// (bench/web_sizes.mjs measures it). The command line takes up to the
-// core's own limit.
-const kPageMaxBytes = 64 << 20;
+// well (bench/web_sizes.mjs: at 32 MiB a command takes a few seconds, the
+// page's thread is blocked for under 1.5 s and the browser peaks at about
+// 1.5 GB; at 64 MiB, 2 to 2.5 GB and blocks of 4 to 5 s). The command line
+// takes up to the core's own limit.
+const kPageMaxBytes = 32 << 20;
 const limits = async () =>
   ({limit: kPageMaxBytes, cliLimit: await coreInfo.then((core) => core.maxLength, () => kPageMaxBytes)});
 

@@ -120,8 +120,8 @@ for (const engine of engines) {
         [[{name: 'utf16.html', bytes: [0xff, 0xfe, 0x3c, 0, 0x70, 0]}], 'UTF-8로 다시 저장한 뒤 여십시오.'],
         [[{name: 'logo.png', bytes: [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 0x0d]}],
           'logo.png: UTF-8이나 EUC-KR로 된 텍스트 파일만 열 수 있습니다. 이 파일은 텍스트가 아닙니다(바이트 오프셋 8에'],
-        [[{name: 'big.html', size: (64 << 20) + 1}], 'big.html: 파일이 너무 커서 열 수 없습니다 (64.1 MiB). ' +
-          '이 페이지에서는 64 MiB까지 열 수 있습니다. 더 큰 스킨은 명령줄의 orlimo로 처리하십시오(512 MiB까지).'],
+        [[{name: 'big.html', size: (32 << 20) + 1}], 'big.html: 파일이 너무 커서 열 수 없습니다 (32.1 MiB). ' +
+          '이 페이지에서는 32 MiB까지 열 수 있습니다. 더 큰 스킨은 명령줄의 orlimo로 처리하십시오(512 MiB까지).'],
         [[{name: 'a.html', bytes: [0x61]}, {name: 'b.html', bytes: [0x62]}], '파일은 한 번에 하나만 끌어다 놓으십시오.'],
       ]) {
         await drop(page, ...files);
