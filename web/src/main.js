@@ -1,6 +1,6 @@
 // The page: opens, edits, runs the commands on, shows the changes of, copies
 // and saves one skin. Nothing leaves the browser.
-import {ChangeSet, Compartment, EditorState, Transaction} from '@codemirror/state';
+import {ChangeSet, EditorState, StateEffect, StateField, Transaction} from '@codemirror/state';
 import {EditorView} from '@codemirror/view';
 import {isolateHistory, redo, undo} from '@codemirror/commands';
 import {openSearchPanel} from '@codemirror/search';
@@ -11,7 +11,7 @@ import {
 } from './change_view.js';
 import {createEditor} from './editor.js';
 import {firstLineBreak, isEditable, lineBreakName} from './encoding.js';
-import {CommandFailure, Refusal, kNothingYet, kTextKept, readOnlyNotice} from './messages.js';
+import {CommandFailure, Refusal, kNothingYet, kTextKept, readOnlyNotice, sizeText} from './messages.js';
 import {readSkin} from './skin_reader.js';
 import {skinBytes, skinFile, skinFileEffects, skinText} from './skin_file.js';
 
@@ -68,14 +68,19 @@ function say(text, kind = 'report') {
 // and an earlier open or command still under way is dropped.
 
 const kTextButtons = ['apply', 'remove', 'copy', 'save'];
-const editorLock = new Compartment();
+const setLocked = StateEffect.define();
+const editorLock = StateField.define({
+  create: () => false,
+  update: (locked, tr) => tr.effects.reduce((value, e) => (e.is(setLocked) ? e.value : value), locked),
+  provide: (field) => EditorState.readOnly.from(field),
+});
 let latestTask = 0;
 
 function setBusy(text) {
   document.body.classList.toggle('busy', text !== null);
   for (const id of kTextButtons) $(id).setAttribute('aria-disabled', String(text !== null));
   $('editor').setAttribute('aria-busy', String(text !== null));
-  view.dispatch({effects: editorLock.reconfigure(text === null ? [] : EditorState.readOnly.of(true))});
+  view.dispatch({effects: setLocked.of(text !== null)});
   if (text !== null) say(text, 'busy');
 }
 const isBusy = () => document.body.classList.contains('busy');
@@ -132,7 +137,7 @@ function sayInputRefused(update) {
 
 const view = createEditor($('editor'), [
   changeViewExtension,
-  editorLock.of([]),
+  editorLock,
   // Undo and redo of a command replace the whole text: close the change view.
   EditorState.transactionExtender.of((tr) =>
     (tr.isUserEvent('undo') || tr.isUserEvent('redo')) && changesShown(tr.startState)
@@ -351,6 +356,10 @@ document.addEventListener('keydown', (e) => {
 });
 
 showFile(view.state.field(skinFile));
+$('page-limit').textContent = sizeText(kPageMaxBytes);
 coreInfo.then(
-  (core) => { $('version').textContent = `v${core.version}`; },
+  (core) => {
+    $('version').textContent = `v${core.version}`;
+    $('cli-limit').textContent = sizeText(core.maxLength);
+  },
   () => say('이 브라우저에서는 Orlimo의 핵심 부분(WebAssembly)을 실행할 수 없습니다.', 'error'));
