@@ -216,6 +216,10 @@ function runCommand(apply) {
     const {state} = view;
     const file = state.field(skinFile);
     const bytes = measured('skin bytes', () => skinBytes(state));
+    if (bytes === null) {
+      say(`${CommandFailure.unpaired()} ${kTextKept}`, 'error');
+      return;
+    }
     const reply = bytes.length > kPageMaxBytes ? {status: Status.tooLong}
       : await runInWorker({apply, bytes, encoding: file.encoding, lineBreak: file.lineBreak});
     if (stale()) return;
@@ -283,7 +287,12 @@ function save() {
     return;
   }
   const name = view.state.field(skinFile).name ?? 'skin.html';
-  const url = URL.createObjectURL(new Blob([skinBytes(view.state)], {type: 'text/html'}));
+  const bytes = skinBytes(view.state);
+  if (bytes === null) {
+    say(`${CommandFailure.unpaired()} 저장하지 않았습니다.`, 'error');
+    return;
+  }
+  const url = URL.createObjectURL(new Blob([bytes], {type: 'text/html'}));
   const link = document.createElement('a');
   link.href = url;
   link.download = name;

@@ -34,6 +34,7 @@ export const CommandFailure = Object.freeze({
   nulByte: ({nulOffset}) => `바이트 오프셋 ${nulOffset}에 NUL 문자가 있어 명령을 실행하지 않았습니다.`,
   tooLong: ({limit, cliLimit}) => `텍스트가 너무 길어 처리할 수 없습니다. 이 페이지에서는 ${sizeText(limit)}까지 ` +
     `처리합니다. 더 큰 스킨은 명령줄의 orlimo로 처리하십시오(${sizeText(cliLimit)}까지).`,
+  unpaired: () => '텍스트에 처리할 수 없는 문자가 있습니다.',
   outOfMemory: () => '메모리가 부족하여 명령을 마치지 못했습니다.',
   failed: () => '명령을 마치지 못했습니다.',
 });

@@ -1,7 +1,8 @@
 // What the editor's text is a copy of: the file's name, its encoding, its
-// line end, the number of its bytes the text cannot show, and its bytes. The bytes are the truth for a file the page cannot
-// encode (code page 949), and a cache for UTF-8 until the text is edited.
-// Kept in the editor state, so that undo brings it back with the text.
+// line end, the number of its bytes the text cannot show, and its bytes.
+// The bytes are the truth for a file the page cannot encode (code page 949,
+// or bytes no decoding shows), and a cache for UTF-8 until the text is
+// edited. Kept in the editor state, so that undo brings it back with the text.
 import {Compartment, EditorState, StateEffect, StateField, Text} from '@codemirror/state';
 import {invertedEffects} from '@codemirror/commands';
 import {EditorView} from '@codemirror/view';
@@ -35,10 +36,17 @@ export const skinFile = StateField.define({
   },
 });
 
-// The skin's bytes as they would be saved.
+// A UTF-16 surrogate without its other half: no encoding keeps it (UTF-8's
+// encoder would put U+FFFD in its place).
+const kLoneSurrogate = /[\ud800-\udbff](?![\udc00-\udfff])|(?:^|[^\ud800-\udbff])[\udc00-\udfff]/;
+
+// The skin's bytes as they would be saved, or null when the text holds a
+// character no encoding keeps (the dialog refuses such a text too).
 export function skinBytes(state) {
   const file = state.field(skinFile);
-  return file.bytes ?? encodeSkin(state.sliceDoc(), file.encoding);
+  if (file.bytes) return file.bytes;
+  const text = state.sliceDoc();
+  return (text.isWellFormed?.() ?? !kLoneSurrogate.test(text)) ? encodeSkin(text, file.encoding) : null;
 }
 
 // `text` as editor lines, split at the skin's own line end only.

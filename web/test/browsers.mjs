@@ -5,19 +5,11 @@
 import puppeteer from 'puppeteer-core';
 
 const kEngines = {
-  chromium: {
-    browser: 'chrome',
-    executablePath: '/usr/bin/chromium',
-    // Without these Chromium keeps dialling Google's hosts on a closed network.
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-quic',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  },
-  firefox: {
-    browser: 'firefox',
-    executablePath: '/usr/bin/firefox-esr',
-    extraPrefsFirefox: {'network.captive-portal-service.enabled': false,
-      'network.connectivity-service.enabled': false},
-  },
+  // Without these switches Chromium keeps dialling Google's hosts on a closed network.
+  chromium: {browser: 'chrome', executablePath: '/usr/bin/chromium', args: ['--no-sandbox', '--disable-gpu',
+    '--no-first-run', '--disable-quic', '--disable-background-networking', '--disable-component-update', '--disable-sync']},
+  firefox: {browser: 'firefox', executablePath: '/usr/bin/firefox-esr', extraPrefsFirefox: {
+    'network.captive-portal-service.enabled': false, 'network.connectivity-service.enabled': false}},
 };
 
 export const engines = (process.env.ORLIMO_BROWSERS || 'chromium,firefox')

@@ -60,8 +60,7 @@ test('a skin\'s bytes: encoding, text, line end, the bytes not shown', () => {
     ['no text', bytes(), null, [utf8, '', '\r\n', 0]],
     // Bytes UTF-8 cannot show. (Node's euc-kr decoder is not the browsers',
     // so the choice between the two decodings is tested in the page.)
-    ['UTF-8 with three stray bytes', bytes('한글', [0x80], ' <b>', [0xc3], ' 끝', [0xff]), utf8,
-      [utf8, '한글\ufffd <b>\ufffd 끝\ufffd', '\r\n', 3]],
+    ['UTF-8, 3 stray bytes', bytes('한', [0x80], '<b>', [0xc3], ' 끝', [0xff]), utf8, [utf8, '한\ufffd<b>\ufffd 끝\ufffd', '\r\n', 3]],
     ['UTF-8 with a U+FFFD of its own and a stray byte', bytes('\ufffd', [0xff]), utf8, [utf8, '\ufffd\ufffd', '\r\n', 1]],
   ]) {
     const decoded = decodeSkin(input, known);

@@ -4,7 +4,8 @@
 // too), refuses what is not a skin and keeps its text, stays usable while it
 // works and from the keyboard, has no accessibility violations (axe-core, in
 // the light scheme in Chromium, the dark one in Firefox), and makes no
-// network request, opened from disk or served. Writes build-web/screenshots/orlimo-web.png (Chromium).
+// network request, opened from disk or served. Writes
+// build-web/screenshots/orlimo-web.png (Chromium).
 //
 // Usage: node --test web/test/   (after scripts/build-web.sh and the native build)
 import assert from 'node:assert/strict';
@@ -27,48 +28,22 @@ function orlimo(command, bytes) {
   return {bytes: run.stdout, report: run.stderr.toString().trimEnd()};
 }
 
-// A fresh tab of `browser` on the page; `dir` holds the files it opens and saves.
-async function openPage(browser, dir) {
-  fs.rmSync(dir, {recursive: true, force: true});
-  fs.mkdirSync(dir, {recursive: true});
-  const context = await browser.createBrowserContext({downloadBehavior: {policy: 'allow', downloadPath: `${dir}/saved`}});
-  const page = Object.assign(await context.newPage(), {dir, events: []});
-  await page.setViewport({width: 1000, height: 760});
-  // Every request beyond the browser's own, and every error; Firefox reports as errors what the
-  // page's policy refuses (a served page's favicon, the test's own fetch).
-  page.on('request', (request) => /^(file|data|blob):/.test(request.url()) || page.events.push(request.url()));
-  page.on('pageerror', (e) => /favicon|example\.com/.test(e.message) || page.events.push(`error: ${e.message}`));
-  // The system clipboard is out of reach: keep what the page copies.
-  await page.evaluateOnNewDocument(() => navigator.clipboard && (navigator.clipboard.writeText = async (text) => {
-    window.copiedText = text;
-  }));
-  await page.goto(`file://${pagePath}`);
-  await page.waitForFunction(() => document.getElementById('version').textContent);
-  return page;
-}
-
 // ---- What a user does, and what the page shows ----------------------------------
 
 const textOf = (page, selector, read = (e) => e.textContent) => page.$eval(selector, read);
 const says = (page, text) => page.waitForFunction((t) => document.getElementById('status').textContent.includes(t),
   {timeout: 5000}, text).catch(async (e) => { throw new Error(`${e.message}: ${await textOf(page, '#status')}`); });
+// A click on `button`, and then the status line says `text`.
+const clickSays = (page, button, text) => page.click(button).then(() => says(page, text));
 const copied = (page) => page.click('#copy').then(() => page.evaluate(() => window.copiedText));
-const ctrl = (page, key) => page.keyboard.down('Control').then(() => page.keyboard.press(key)).then(() => page.keyboard.up('Control'));
+const ctrl = (page, key) => page.keyboard.down('Control').then(() => page.keyboard.press(key))
+  .then(() => page.keyboard.up('Control'));
 const axe = (page) => page.evaluate(axeSource).then(() => page.evaluate(async () =>  // (the policy binds no test)
   (await window.axe.run()).violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.failureSummary).join('; ')}`)));
 
-// The download, once it is the one complete file in its folder (a save is never empty).
-async function saved(page, folder = `${page.dir}/saved`) {
-  fs.rmSync(folder, {recursive: true, force: true});
-  fs.mkdirSync(folder);
-  await page.click('#save');
-  for (let tries = 0; tries < 200; ++tries, await new Promise((resolve) => setTimeout(resolve, 50))) {
-    const [name, ...more] = fs.readdirSync(folder);
-    const done = name && !more.length && !/\.(crdownload|part)$/.test(name) && fs.statSync(`${folder}/${name}`).size;
-    if (done) return {name, bytes: fs.readFileSync(`${folder}/${name}`)};
-  }
-  throw new Error('no download');
-}
+// What a click on "파일로 저장" saves: its name and bytes.
+const saved = (page) => page.click('#save').then(() => page.evaluate(async () => [window.saved[0],
+  [...new Uint8Array(await window.saved[1].arrayBuffer())]])).then(([name, bytes]) => ({name, bytes: Buffer.from(bytes)}));
 
 async function choose(page, name, bytes) {
   fs.writeFileSync(`${page.dir}/${name}`, bytes);
@@ -92,20 +67,33 @@ for (const engine of engines) {
     // Chromium shows the light colour scheme, Firefox the dark one: axe-core checks each.
     const browser = await launch(engine, {dark: engine === 'firefox'});
     t.after(() => browser.close());
+    // A tab on the page; `dir` holds the files it opens.
     const dir = `${root}build-web/page-tests/${engine}`;
-    const page = await openPage(browser, dir);
+    fs.mkdirSync(dir, {recursive: true});
+    const page = Object.assign(await browser.newPage(), {dir, events: []});
+    await page.setViewport({width: 1000, height: 760});
+    // Every request beyond the browser's own, and every error; Firefox reports as errors what the
+    // page's policy refuses (a served page's favicon, the test's own fetch).
+    page.on('request', (request) => /^(file|data|blob):/.test(request.url()) || page.events.push(request.url()));
+    page.on('pageerror', (e) => /favicon|example\.com/.test(e.message) || page.events.push(`error: ${e.message}`));
+    // The system clipboard and the downloads folder are out of reach: keep what the page copies and saves.
+    await page.evaluateOnNewDocument(() => {
+      if (navigator.clipboard) navigator.clipboard.writeText = async (text) => { window.copiedText = text; };
+      const [blobs, url] = [new Map(), URL.createObjectURL];
+      URL.createObjectURL = (blob) => { const made = url(blob); blobs.set(made, blob); return made; };
+      HTMLAnchorElement.prototype.click = function () { window.saved = [this.download, blobs.get(this.href)]; };
+    });
+    await page.goto(`file://${pagePath}`);
+    await page.waitForFunction(() => document.getElementById('version').textContent);
 
     await t.test('empty, it says what to do first; the example pasted gives orlimo\'s result (Apply, the change ' +
       'view, copy, save, undo); what is not a skin is refused and the editor keeps its text', async () => {
-      for (const button of ['#apply', '#remove', '#copy', '#save']) {
-        await page.click(button);
-        await says(page, '없습니다. 먼저 skin.html 파일을 열거나 스킨을 붙여 넣으십시오.');
-      }
+      const first = '없습니다. 먼저 skin.html 파일을 열거나 스킨을 붙여 넣으십시오.';
+      for (const button of ['#apply', '#remove', '#copy', '#save']) await clickSays(page, button, first);
       assert.deepEqual(await axe(page), []);  // the placeholder, an error
       const applied = orlimo('apply', example);
       await dispatch(page, 'paste', [], example.toString());
-      await page.click('#apply');
-      await says(page, applied.report);
+      await clickSays(page, '#apply', applied.report);
       for (const button of ['#next-change', '#next-change', '#prev-change', '#next-change']) await page.click(button);
       assert.equal(await textOf(page, '#change-count'), '바뀐 곳 3곳 중 2번째');  // the script line, two wrappers
       assert.deepEqual(await axe(page), []);  // the changes marked
@@ -116,10 +104,10 @@ for (const engine of engines) {
       assert.deepEqual(await saved(page), {name: 'skin.html', bytes: applied.bytes});
       await ctrl(page, 'z');  // the focus is on a button
       for (const [files, refusal] of [
-        [[{name: 'empty.html', bytes: [0xef, 0xbb, 0xbf]}], 'empty.html: 빈 파일은 열 수 없습니다.'],  // (a byte-order mark alone)
+        // (A byte-order mark alone is empty too.)
+        [[{name: 'empty.html', bytes: [0xef, 0xbb, 0xbf]}], 'empty.html: 빈 파일은 열 수 없습니다.'],
         [[{name: 'utf16.html', bytes: [0xff, 0xfe, 0x3c, 0, 0x70, 0]}], 'UTF-8로 다시 저장한 뒤 여십시오.'],
-        [[{name: 'logo.png', bytes: [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 0x0d]}],
-          'logo.png: UTF-8이나 EUC-KR로 된 텍스트 파일만 열 수 있습니다. 이 파일은 텍스트가 아닙니다(바이트 오프셋 8에'],
+        [[{name: 'logo.png', bytes: [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0]}], '텍스트가 아닙니다(바이트 오프셋 8에'],
         [[{name: 'big.html', size: (32 << 20) + 1}], 'big.html: 파일이 너무 커서 열 수 없습니다 (32.1 MiB). ' +
           '이 페이지에서는 32 MiB까지 열 수 있습니다. 더 큰 스킨은 명령줄의 orlimo로 처리하십시오(512 MiB까지).'],
         [[{name: 'a.html', bytes: [0x61]}, {name: 'b.html', bytes: [0x62]}], '파일은 한 번에 하나만 끌어다 놓으십시오.'],
@@ -142,16 +130,14 @@ for (const engine of engines) {
       ['CP949, two bytes not shown', damaged(cp949(example)), 'CP949', '읽히는 CP949(EUC-KR)로 보여 줍니다. 읽을 수 없는 2바이트는'],
     ]) {
       await t.test(`${label} through the chooser and by a drop: Apply and Remove save orlimo's bytes`, async () => {
-        const applied = orlimo('apply', bytes);
-        const removed = orlimo('remove', applied.bytes);
+        const applied = orlimo('apply', bytes), removed = orlimo('remove', applied.bytes);
         for (const [way, open] of [['chooser', choose], ['drop', (page, name) => drop(page, {name, bytes})]]) {
           const name = `${way}-${label.replace(/\W/g, '')}.html`;
           await open(page, name, bytes);
           await says(page, `열었습니다: ${name}`);
           assert.equal(await textOf(page, '#file-encoding'), encoding);
           for (const [button, result] of [['#apply', applied], ['#remove', removed]]) {
-            await page.click(button);
-            await says(page, result.report);
+            await clickSays(page, button, result.report);
             assert.deepEqual(await saved(page), {name, bytes: result.bytes});
           }
         }
@@ -161,15 +147,14 @@ for (const engine of engines) {
         const shown = await textOf(page, '#notice', (e) => !e.hidden && e.textContent);
         assert.ok(notice ? shown.includes(notice) : shown === false, shown);
         assert.equal(await textOf(page, '.cm-content', (e) => e.getAttribute('aria-readonly')), notice && 'true');
-        await page.click('.cm-content');
-        await page.keyboard.type('QZQ');
+        await page.click('.cm-content').then(() => page.keyboard.type('QZQ'));
         assert.equal((await textOf(page, '#status')).startsWith('입력할 수 없습니다.'), Boolean(notice));
         assert.equal((await copied(page)).includes('QZQ'), !notice);
       });
     }
 
     await t.test('while it works: the last file wins, the page is busy, a failure is said; the keyboard, the drop ' +
-      'hint, a long file name, the places of a one-line skin', async () => {
+      'hint, a long file name, the places of a one-line skin, a text no encoding keeps; no network', async () => {
       await page.evaluate(() => {  // a read that takes its time
         const read = Blob.prototype.arrayBuffer;
         Blob.prototype.arrayBuffer = function () {
@@ -193,8 +178,7 @@ for (const engine of engines) {
         const split = String.prototype.split;
         String.prototype.split = () => { String.prototype.split = split; throw new RangeError('Invalid string length'); };
       });
-      await page.click('#remove');
-      await says(page, `메모리가 부족하여 명령을 마치지 못했습니다. ${kKept}`);
+      await clickSays(page, '#remove', `메모리가 부족하여 명령을 마치지 못했습니다. ${kKept}`);
       assert.equal(await copied(page), before);
       await ctrl(page, 'f');  // from a button: the editor's search, not the browser's
       assert.ok(await page.evaluate(() => document.activeElement.matches('.cm-search [name=search]')));
@@ -206,12 +190,13 @@ for (const engine of engines) {
       await drop(page, {name: `${'x'.repeat(240)}.html`, bytes: oneLine});
       await says(page, '열었습니다');
       assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth));
-      await page.click('#apply');
-      await says(page, orlimo('apply', oneLine).report);
+      await clickSays(page, '#apply', orlimo('apply', oneLine).report);
       assert.equal(await textOf(page, '#change-count'), '바뀐 곳 5곳');  // the script line, two tags for each of 2 tokens
-    });
-
-    await t.test('not one network request, from disk or served: the page refuses them', async () => {
+      await dispatch(page, 'paste', [], '<p>\ud83d</p>');  // half an emoji: neither run on nor saved
+      for (const [button, tail] of [['#apply', kKept], ['#save', '저장하지 않았습니다.']]) {
+        await clickSays(page, button, `텍스트에 처리할 수 없는 문자가 있습니다. ${tail}`);
+      }
+      // Not one network request, from disk or served: the page refuses them.
       await assert.rejects(page.evaluate(() => fetch('https://example.com/')));
       const served = 'http://orlimo.test/orlimo.html';
       await page.setRequestInterception(true);
