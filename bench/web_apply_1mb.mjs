@@ -33,7 +33,8 @@ for (const engine of engines) {
     const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#open')]);
     await chooser.accept([file]);
     await page.waitForFunction(() => document.getElementById('status').textContent.startsWith('열었습니다'));
-    await new Promise((resolve) => setTimeout(resolve, 300));  // let the first parse and paint settle
+    // Let the editor's first parse (in the background, from the top) and paint settle.
+    await new Promise((resolve) => setTimeout(resolve, 2000));
     results.push(await page.evaluate(async () => {
       performance.clearMeasures();
       const start = performance.now();
