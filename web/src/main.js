@@ -18,10 +18,10 @@ import {skinBytes, skinFile, skinFileEffects, skinText} from './skin_file.js';
 const $ = (id) => document.getElementById(id);
 
 // The largest skin the page opens or runs a command on: what a tab handles
-// well (bench/web_sizes.mjs: at 32 MiB a command takes a few seconds, the
-// page's thread is blocked for under 1.5 s and the browser peaks at about
-// 1.5 GB; at 64 MiB, 2 to 2.5 GB and blocks of 4 to 5 s). The command line
-// takes up to the core's own limit.
+// well (bench/web_sizes.mjs: at 32 MiB a command takes 2 to 3 s, the page's
+// thread is blocked for under a second and the browser peaks at about
+// 1.5 GB; at 128 MiB, 6 to 12 s, blocks of 3 s and up to 4.6 GB). The
+// command line takes up to the core's own limit.
 const kPageMaxBytes = 32 << 20;
 const limits = async () =>
   ({limit: kPageMaxBytes, cliLimit: await coreInfo.then((core) => core.maxLength, () => kPageMaxBytes)});
@@ -156,7 +156,7 @@ const view = createEditor($('editor'), [
 function openFile(file) {
   const refuse = (refusal) => say(`${file.name}: ${refusal} ${kTextKept}`, 'error');
   const failure = (error) =>
-    `${file.name}: ${error instanceof RangeError ? Refusal.outOfMemory() : Refusal.unreadable()}`;
+    `${file.name}: ${error instanceof RangeError ? Refusal.outOfMemory : Refusal.unreadable}`;
   return runTask(`여는 중: ${file.name}…`, failure, async (stale) => {
     const read = await readSkin(file, await limits(), stale);
     if (stale() || !read) return;
@@ -184,12 +184,12 @@ function openFile(file) {
 function openDropped(dataTransfer) {
   const items = [...dataTransfer.items].filter((item) => item.kind === 'file');
   if (items.length !== 1) {
-    say(`${Refusal.oneFile()} ${kTextKept}`, 'error');
+    say(`${Refusal.oneFile} ${kTextKept}`, 'error');
     return;
   }
   const file = items[0].getAsFile();
   if (items[0].webkitGetAsEntry?.()?.isDirectory || !file) {
-    say(`${file?.name ?? ''}: ${Refusal.folder()} ${kTextKept}`, 'error');
+    say(`${file?.name ?? ''}: ${Refusal.folder} ${kTextKept}`, 'error');
     return;
   }
   openFile(file);
@@ -201,7 +201,7 @@ async function failureText(result) {
   switch (result.status) {
     case Status.nulByte: return CommandFailure.nulByte(result);
     case Status.tooLong: return CommandFailure.tooLong(await limits());
-    default: return CommandFailure.outOfMemory();
+    default: return CommandFailure.outOfMemory;
   }
 }
 
@@ -211,13 +211,13 @@ function runCommand(apply) {
     say(kNothingYet.command, 'error');
     return;
   }
-  const failure = (error) => (error instanceof RangeError ? CommandFailure.outOfMemory() : CommandFailure.failed());
+  const failure = (error) => (error instanceof RangeError ? CommandFailure.outOfMemory : CommandFailure.failed);
   runTask(apply ? 'BBCode 적용 중…' : 'BBCode 해제 중…', failure, async (stale) => {
     const {state} = view;
     const file = state.field(skinFile);
     const bytes = measured('skin bytes', () => skinBytes(state));
     if (bytes === null) {
-      say(`${CommandFailure.unpaired()} ${kTextKept}`, 'error');
+      say(`${CommandFailure.unpaired} ${kTextKept}`, 'error');
       return;
     }
     const reply = bytes.length > kPageMaxBytes ? {status: Status.tooLong}
@@ -289,7 +289,7 @@ function save() {
   const name = view.state.field(skinFile).name ?? 'skin.html';
   const bytes = skinBytes(view.state);
   if (bytes === null) {
-    say(`${CommandFailure.unpaired()} 저장하지 않았습니다.`, 'error');
+    say(`${CommandFailure.unpaired} 저장하지 않았습니다.`, 'error');
     return;
   }
   const url = URL.createObjectURL(new Blob([bytes], {type: 'text/html'}));

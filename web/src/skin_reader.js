@@ -15,14 +15,14 @@ export async function readSkin(file, limits, stale) {
   try {
     bytes = new Uint8Array(await file.arrayBuffer());
   } catch (error) {
-    return stale() ? null : {refusal: error instanceof RangeError ? Refusal.outOfMemory() : Refusal.unreadable()};
+    return stale() ? null : {refusal: error instanceof RangeError ? Refusal.outOfMemory : Refusal.unreadable};
   }
   if (stale()) return null;
   // The core takes no NUL byte, and a skin's text has none.
   const nulOffset = bytes.indexOf(0);
-  if (nulOffset >= 0) return {refusal: isUtf16(bytes) ? Refusal.utf16() : Refusal.notText({nulOffset})};
+  if (nulOffset >= 0) return {refusal: isUtf16(bytes) ? Refusal.utf16 : Refusal.notText({nulOffset})};
   const decoded = decodeSkin(bytes);
   // A byte-order mark alone is empty too.
-  if (decoded.text === '') return {refusal: Refusal.empty()};
+  if (decoded.text === '') return {refusal: Refusal.empty};
   return {bytes, decoded};
 }
