@@ -2,7 +2,8 @@
 // from the page's own bytes through a blob URL: the one kind of worker the
 // page's Content-Security-Policy admits. Requests are answered in order. A
 // worker that dies fails the requests it held and is started again for the
-// next; so is one that grew large, since WebAssembly memory never shrinks.
+// next. One that has run on a large skin is stopped once it is idle and
+// started again when needed: WebAssembly memory never shrinks.
 import workerSource from 'orlimo-core-worker';
 
 // A run on more bytes than this leaves the worker's memory to the browser.

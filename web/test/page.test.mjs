@@ -32,7 +32,7 @@ function orlimo(command, bytes) {
 
 const textOf = (page, selector, read = (e) => e.textContent) => page.$eval(selector, read);
 const says = (page, text) => page.waitForFunction((t) => document.getElementById('status').textContent.includes(t),
-  {timeout: 5000}, text).catch(async (e) => { throw new Error(`${e.message}: ${await textOf(page, '#status')}`); });
+  {timeout: 10_000}, text).catch(async (e) => { throw new Error(`${e.message}: ${await textOf(page, '#status')}`); });
 // A click on `button`, and then the status line says `text`.
 const clickSays = (page, button, text) => page.click(button).then(() => says(page, text));
 const copied = (page) => page.click('#copy').then(() => page.evaluate(() => window.copiedText));
