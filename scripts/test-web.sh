@@ -2,9 +2,10 @@
 # The web stage of the tests: builds build-web/orlimo.html and bbcode35.js,
 # tests bbcode35.js in a blog page made with orlimo apply, compares the core
 # compiled to WebAssembly with the native one on the differential test's
-# generated skins, tests the page in headless Chromium against orlimo on the
-# example (writing build-web/screenshots/orlimo-web.png) and runs the 1 MB
-# Apply benchmark once. Needs the native build of build/ (built here if missing).
+# generated skins, tests the page in headless Chromium and Firefox against
+# orlimo on the example (writing build-web/screenshots/orlimo-web.png) and
+# runs the 1 MB Apply benchmark once in each. Needs the native build of
+# build/ (built here if missing).
 # Installs what it needs (Debian packages, npm packages) by itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,9 +30,9 @@ ORLIMO_DIFF_DUMP=build-web/native-commands.bin \
 step "bbcode35.js in the blog page, in Chromium and Firefox"
 node --test web/bbcode/test/bbcode.test.mjs
 
-step "web tests: WebAssembly core against native, the page in Chromium"
+step "web tests: WebAssembly core against native, the page in Chromium and Firefox"
 node --test web/test/
 echo "screenshot: build-web/screenshots/orlimo-web.png"
 
-step "benchmark: Apply on a 1 MB skin in Chromium (a measurement, not a test)"
+step "benchmark: Apply on a 1 MB skin in the page (a measurement, not a test)"
 node bench/web_apply_1mb.mjs 3

@@ -1,7 +1,8 @@
-// Bundles the page into one self-contained HTML file: the script, with the
-// core's WebAssembly module inlined, the style and bbcode35.js (which the
-// page previews comments with and saves) go into the page, and its
-// Content-Security-Policy admits those two scripts and no network at all.
+// Bundles the page into one self-contained HTML file: the script (carrying
+// the core's worker, with the core's WebAssembly module inlined, as text),
+// the style and bbcode35.js (which the page previews comments with and
+// saves) go into the page, and its Content-Security-Policy admits those two
+// scripts, the worker the first starts, and no network at all.
 //
 // Usage: node web/build.mjs CORE_DIR OUT_HTML
 //   CORE_DIR holds orlimo-core.js, orlimo-core.wasm and bbcode35.js
@@ -18,9 +19,7 @@ const kBudget = {bytes: 700 * 1024, gzipBytes: 250 * 1024};
 const here = path.dirname(fileURLToPath(import.meta.url));
 const [coreDir, out] = process.argv.slice(2).map((p) => path.resolve(p));
 
-const built = await esbuild.build({
-  entryPoints: [path.join(here, 'src/main.js'), path.join(here, 'src/style.css')],
-  outdir: 'bundle',
+const common = {
   bundle: true,
   minify: !process.env.ORLIMO_NO_MINIFY,
   write: false,
@@ -29,6 +28,13 @@ const built = await esbuild.build({
   target: ['chrome100', 'firefox100', 'safari15'],
   charset: 'utf8',
   logLevel: 'warning',
+};
+// The core's worker: the core with its WebAssembly module inlined, the
+// decoding and the difference; the page starts it from its own text.
+const worker = await esbuild.build({
+  ...common,
+  entryPoints: [path.join(here, 'src/core_worker.js')],
+  outdir: 'bundle',
   alias: {
     'orlimo-core': path.join(coreDir, 'orlimo-core.js'),
     'orlimo-core-wasm': path.join(coreDir, 'orlimo-core.wasm'),
@@ -36,6 +42,19 @@ const built = await esbuild.build({
   loader: {'.wasm': 'base64'},
   // Only the Emscripten loader's node branch asks for these; it never runs here.
   external: ['fs', 'path', 'crypto'],
+});
+const workerText = {
+  name: 'orlimo-core-worker',
+  setup(build) {
+    build.onResolve({filter: /^orlimo-core-worker$/}, () => ({path: 'worker', namespace: 'orlimo'}));
+    build.onLoad({filter: /.*/, namespace: 'orlimo'}, () => ({contents: worker.outputFiles[0].text, loader: 'text'}));
+  },
+};
+const built = await esbuild.build({
+  ...common,
+  entryPoints: [path.join(here, 'src/main.js'), path.join(here, 'src/style.css')],
+  outdir: 'bundle',
+  plugins: [workerText],
 });
 const output = (ext) => built.outputFiles.find((f) => f.path.endsWith(ext)).text;
 const script = output('.js').trimEnd();
@@ -48,7 +67,7 @@ if (/<!--|[\r\0]/.test(bbcode)) throw new Error('bbcode35.js: the page would not
 // The notices of what the bundle holds (all MIT).
 function notices() {
   const packages = new Map();
-  for (const input of Object.keys(built.metafile.inputs)) {
+  for (const input of [built, worker].flatMap((b) => Object.keys(b.metafile.inputs))) {
     const m = input.match(/node_modules\/((?:@[^/]+\/)?[^/]+)\//);
     if (m) packages.set(m[1], path.join(here, 'node_modules', m[1]));
   }
@@ -77,11 +96,13 @@ function notices() {
 }
 
 // The scripts are admitted by their hashes; WebAssembly needs
-// 'wasm-unsafe-eval'; CodeMirror and bbcode35.js set styles at run time.
-// Everything else, fetches and images included, is refused.
+// 'wasm-unsafe-eval'; the core's worker comes from a blob URL the script
+// makes of its own text; CodeMirror and bbcode35.js set styles at run time.
+// Everything else, fetches and images included, is refused (in the worker
+// too, which keeps the page's policy).
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 const csp = `default-src 'none'; script-src ${hash(script)} ${hash(bbcode)} 'wasm-unsafe-eval'; ` +
-  "style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'";
+  "worker-src blob:; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'";
 
 const page = fs.readFileSync(path.join(here, 'src/page.html'), 'utf8')
   .split('@CSP@').join(csp)

@@ -1,7 +1,8 @@
 // What a command changed, marked in the editor: inserted text underlined on
 // green, removed text shown struck through on red where it stood, and the
-// first line of each changed place tinted. A place is a run of changes on
-// one line, or running on from one line into the next; the page counts the
+// lines of the changed places tinted. A place is a run of changes on one
+// line, or running on from one line into the next; on a long line (a
+// minified skin) each change is a place of its own. The page counts the
 // places and steps from one to the next. The marks follow later edits.
 import {EditorSelection, StateEffect, StateField} from '@codemirror/state';
 import {Decoration, EditorView, WidgetType} from '@codemirror/view';
@@ -45,21 +46,26 @@ const shown = StateField.define({
 
 export const changeViewExtension = shown;
 
+// A line longer than this holds many changes out of sight of each other.
+const kLongLine = 200;
+
 // The effect that shows `changes` ({fromA, toA, fromB, toB}, in order) from
-// the text `before` (lines joined by LF) to the editor's new text `doc`.
+// the editor's text `before` to its new text `doc`.
 export function showChanges(changes, before, doc) {
   const ranges = [];
   const places = [];
+  let tinted = -1;  // the start of the last line tinted
   for (const c of changes) {
     const last = places[places.length - 1];
-    if (last && doc.lineAt(last.to).number >= doc.lineAt(c.fromB).number) {
+    const line = doc.lineAt(c.fromB);
+    if (last && line.length <= kLongLine && doc.lineAt(last.to).number >= line.number) {
       last.to = Math.max(last.to, c.toB);
     } else {
       places.push({from: c.fromB, to: c.toB});
-      ranges.push(changedLine.range(doc.lineAt(c.fromB).from));
+      if (line.from !== tinted) ranges.push(changedLine.range((tinted = line.from)));
     }
     if (c.toA > c.fromA) {
-      const widget = new RemovedText(before.slice(c.fromA, c.toA));
+      const widget = new RemovedText(before.sliceString(c.fromA, c.toA));
       ranges.push(Decoration.widget({widget, side: -1}).range(c.fromB));
     }
     if (c.toB > c.fromB) ranges.push(inserted.range(c.fromB, c.toB));

@@ -57,7 +57,7 @@ const pasteHandling = [
     paste(event, view) {
       const {state} = view;
       const whole = state.selection.ranges.some((r) => r.from === 0 && r.to === state.doc.length);
-      if (!whole && state.doc.length > 0) return false;
+      if (state.readOnly || (!whole && state.doc.length > 0)) return false;
       const text = event.clipboardData?.getData('text/plain') ?? '';
       view.dispatch({
         changes: {from: 0, to: state.doc.length, insert: skinText(text.replace(/\r\n?|\n/g, '\r\n'), '\r\n')},
@@ -92,7 +92,9 @@ export function createEditor(parent, extra) {
         syntaxHighlighting(highlightStyle),
         keymap.of([...defaultKeymap, ...historyKeymap, ...searchKeymap]),
         EditorState.phrases.of(kPhrases),
-        EditorView.contentAttributes.of({'aria-label': '스킨 편집기'}),
+        // (The content is in the tab order as any editable element is; saying
+        // so lets checkers see that its scrolling region can be reached.)
+        EditorView.contentAttributes.of({'aria-label': '스킨 편집기', 'tabindex': '0'}),
         placeholder('skin.html의 내용을 여기에 붙여 넣거나, 파일을 열거나 이 페이지에 끌어다 놓으세요.'),
         scheme.of(schemeTheme(darkQuery.matches)),
         pasteHandling,

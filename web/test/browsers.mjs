@@ -5,28 +5,22 @@
 import puppeteer from 'puppeteer-core';
 
 const kEngines = {
-  chromium: {
-    browser: 'chrome',
-    executablePath: '/usr/bin/chromium',
-    // Without these Chromium keeps dialling Google's hosts on a closed network.
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-quic',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  },
-  firefox: {
-    browser: 'firefox',
-    executablePath: '/usr/bin/firefox-esr',
-    extraPrefsFirefox: {'network.captive-portal-service.enabled': false,
-      'network.connectivity-service.enabled': false},
-  },
+  // Without these switches Chromium keeps dialling Google's hosts on a closed network.
+  chromium: {browser: 'chrome', executablePath: '/usr/bin/chromium', args: ['--no-sandbox', '--disable-gpu',
+    '--no-first-run', '--disable-quic', '--disable-background-networking', '--disable-component-update', '--disable-sync']},
+  firefox: {browser: 'firefox', executablePath: '/usr/bin/firefox-esr', extraPrefsFirefox: {
+    'network.captive-portal-service.enabled': false, 'network.connectivity-service.enabled': false}},
 };
 
 export const engines = (process.env.ORLIMO_BROWSERS || 'chromium,firefox')
   .split(',').map((name) => name.trim()).filter(Boolean);
-for (const name of engines) {
-  if (!kEngines[name]) throw new Error(`ORLIMO_BROWSERS: unknown engine '${name}'`);
-}
+const unknown = engines.find((name) => !kEngines[name]);
+if (unknown) throw new Error(`ORLIMO_BROWSERS: unknown engine '${unknown}'`);
 
-// A headless browser of `engine` ('chromium' or 'firefox'); close it when done.
-export function launch(engine) {
-  return puppeteer.launch({headless: true, ...kEngines[engine]});
+// A headless browser of `engine` ('chromium' or 'firefox'); close it when
+// done. `dark`: its pages see the dark colour scheme.
+export function launch(engine, {dark = false} = {}) {
+  const {args = [], extraPrefsFirefox = {}, ...options} = kEngines[engine];
+  return puppeteer.launch({headless: true, ...options, args: dark ? [...args, '--force-dark-mode'] : args,
+    extraPrefsFirefox: {...extraPrefsFirefox, ...(dark && {'layout.css.prefers-color-scheme.content-override': 0})}});
 }
