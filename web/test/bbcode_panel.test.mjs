@@ -14,8 +14,8 @@ for (const engine of engines) {
     const browser = await launch(engine);
     t.after(() => browser.close());
     const page = await browser.newPage();
-    const requests = [];  // but for the page itself and its own data: fonts
-    page.on('request', (request) => request.url() === url || request.url().startsWith('data:') || requests.push(request.url()));
+    const requests = [];  // but for the page itself, its own data: fonts and the core's blob: worker
+    page.on('request', (request) => /^(file|data|blob):/.test(request.url()) || requests.push(request.url()));
     await page.goto(url);
     await page.click('#bbcode summary');
     await page.evaluate(() => {  // what the save hands to the browser's download

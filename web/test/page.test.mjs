@@ -97,7 +97,10 @@ for (const engine of engines) {
       for (const button of ['#next-change', '#next-change', '#prev-change', '#next-change']) await page.click(button);
       assert.equal(await textOf(page, '#change-count'), '바뀐 곳 3곳 중 2번째');  // the script line, two wrappers
       assert.deepEqual(await axe(page), []);  // the changes marked
-      if (engine === 'chromium') await page.screenshot({path: `${root}build-web/screenshots/orlimo-web.png`});
+      if (engine === 'chromium') {
+        fs.mkdirSync(`${root}build-web/screenshots`, {recursive: true});
+        await page.screenshot({path: `${root}build-web/screenshots/orlimo-web.png`});
+      }
       await page.click('#close-changes');  // the focus goes back to the editor
       assert.ok(await page.evaluate(() => document.activeElement.matches('.cm-content')));
       assert.equal(await copied(page), applied.bytes.toString());
