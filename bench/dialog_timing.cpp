@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "clipboard.h"
 #include "drive.h"
 #include "resource.h"
 
@@ -60,7 +61,7 @@ std::vector<double> Measure(const std::wstring& skin, const std::wstring& exe)
 {
     drive::Program orlimo(exe);
     const HWND main = orlimo.main;
-    drive::SetClipboardText(skin);
+    orlimo::ui::SetClipboardText(nullptr, skin);
     auto press = [main](int button) {  // returns when the button's handler has
         DWORD_PTR result = 0;
         return ::SendMessageTimeoutW(::GetDlgItem(main, button), BM_CLICK, 0, 0, 0, 300000,

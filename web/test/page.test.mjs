@@ -35,14 +35,16 @@ const says = (page, text) => page.waitForFunction((t) => document.getElementById
   {timeout: 10_000}, text).catch(async (e) => { throw new Error(`${e.message}: ${await textOf(page, '#status')}`); });
 // A click on `button`, and then the status line says `text`.
 const clickSays = (page, button, text) => page.click(button).then(() => says(page, text));
-const copied = (page) => page.click('#copy').then(() => page.evaluate(() => window.copiedText));
+// What a click on "복사" copies (null: nothing).
+const copied = (page) => page.evaluate(() => { window.copiedText = null; }).then(() => page.click('#copy'))
+  .then(() => page.evaluate(() => window.copiedText));
 const ctrl = (page, key) => page.keyboard.down('Control').then(() => page.keyboard.press(key))
   .then(() => page.keyboard.up('Control'));
 const axe = (page) => page.evaluate(axeSource).then(() => page.evaluate(async () =>  // (the policy binds no test)
   (await window.axe.run()).violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.failureSummary).join('; ')}`)));
 
-// What a click on "파일로 저장" saves: its name and bytes.
-const saved = (page) => page.click('#save').then(() => page.evaluate(async () => [window.saved[0],
+// What a click on "파일로 저장" (or on `button`) saves: its name and bytes.
+const saved = (page, button = '#save') => page.click(button).then(() => page.evaluate(async () => [window.saved[0],
   [...new Uint8Array(await window.saved[1].arrayBuffer())]])).then(([name, bytes]) => ({name, bytes: Buffer.from(bytes)}));
 
 async function choose(page, name, bytes) {
@@ -122,6 +124,17 @@ for (const engine of engines) {
       }
     });
 
+    await t.test('the bbcode35.js panel: its script renders a typed comment, and it saves build-web/bbcode35.js', async () => {
+      await page.click('#bbcode summary');
+      await page.$eval('#bbcode-comment', (e) => { e.value = ''; });
+      await page.type('#bbcode-comment', '[b]굵게[/b]\n[url=javascript:alert(1)]x[/url]');
+      assert.equal(await textOf(page, '#bbcode-preview', (e) => e.innerHTML), '<div class="bbcode" data-bbcode="">' +
+        '<b class="bb-b">굵게</b><br>\n[url=javascript:alert(1)]x[/url]</div>');
+      assert.deepEqual(await saved(page, '#bbcode-save'), {name: 'bbcode35.js', bytes: fs.readFileSync(`${root}build-web/bbcode35.js`)});
+      await says(page, '저장했습니다: bbcode35.js');
+      await page.click('#bbcode summary');
+    });
+
     // Two bytes that neither UTF-8 nor code page 949 can show, after a line.
     const damaged = (bytes, at = bytes.indexOf(0x0a, 300) + 1) =>
       Buffer.concat([bytes.subarray(0, at), Buffer.from([0x80, 0xff]), bytes.subarray(at)]);
@@ -169,11 +182,12 @@ for (const engine of engines) {
       await drop(page, {name: 'quick.html', bytes: example});
       await page.waitForFunction(() => window.slowRead);
       await says(page, '열었습니다: quick.html');
-      assert.deepEqual(await page.evaluate(() => {  // Apply, the moment it is clicked
-        document.getElementById('apply').click();
-        return [document.body.classList.contains('busy'), document.getElementById('status').textContent,
+      assert.deepEqual(await page.evaluate(() => {  // Apply, the moment it is clicked; Remove and copy then do nothing
+        window.copiedText = null;
+        for (const id of ['apply', 'remove', 'copy']) document.getElementById(id).click();
+        return [document.body.classList.contains('busy'), document.getElementById('status').textContent, window.copiedText,
           ...['apply', 'copy'].map((id) => document.getElementById(id).getAttribute('aria-disabled'))];
-      }), [true, 'BBCode 적용 중…', 'true', 'true']);
+      }), [true, 'BBCode 적용 중…', null, 'true', 'true']);
       await says(page, '추가');
       assert.equal(await textOf(page, '#apply', (e) => e.getAttribute('aria-disabled')), 'false');
       const before = await copied(page);

@@ -1,13 +1,12 @@
 // Orlimo's windows driven as a person drives them, from this process or from
 // another: the program started next to this one, the active window waited
 // for by its title, texts read, buttons clicked, keys pressed through the
-// system's input queue, the clipboard. Every wait has a deadline. The tests
-// and bench/dialog_timing.cpp share it.
+// system's input queue. Every wait has a deadline. The tests and
+// bench/dialog_timing.cpp share it.
 #pragma once
 
 #include <windows.h>
 
-#include <cstring>
 #include <initializer_list>
 #include <string>
 
@@ -65,18 +64,6 @@ inline void Press(std::initializer_list<int> keys)
         for (auto k = std::rbegin(held); k != std::rend(held); ++k)
             if (*k) ::keybd_event(static_cast<BYTE>(*k), 0, KEYEVENTF_KEYUP, 0);
     }
-}
-
-inline bool SetClipboardText(const std::wstring& text)
-{
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    std::memcpy(::GlobalLock(block), text.c_str(), bytes);
-    ::GlobalUnlock(block);
-    const bool set = WaitFor([] { return ::OpenClipboard(nullptr); }, 5000) && ::EmptyClipboard() &&
-                     ::SetClipboardData(CF_UNICODETEXT, block);
-    ::CloseClipboard();
-    return set;
 }
 
 // Orlimo.exe (looked for first in this program's folder), started until its

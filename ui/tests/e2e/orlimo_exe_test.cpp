@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "clipboard.h"
 #include "drive.h"
 #include "resource.h"
 #include "unicode.h"
@@ -60,7 +61,7 @@ TEST(OrlimoExe, AsAPersonUsesIt)
     // After a command (its report closed with Enter) the focus is back in the
     // edit box, so that Ctrl+Z takes the command back.
     const std::wstring skin = L"<head></head><p>[##_rp_rep_desc_##] 나의 블로그 \U0001F431</p>";
-    ASSERT_TRUE(SetClipboardText(skin));
+    orlimo::ui::SetClipboardText(nullptr, skin);
     Click(main, IDC_PASTE);
     ASSERT_TRUE(holds(skin)) << "paste replaces the whole text";
     Click(main, IDC_APPLY);

@@ -54,17 +54,13 @@ WPARAM DropOf(const std::vector<std::wstring>& paths)
     return reinterpret_cast<WPARAM>(drop);
 }
 
-// A folder of the tests' own files, and a file of `bytes` in it.
-std::filesystem::path DropFolder()
+// A file of `bytes` in the tests' own folder; with no name, the folder.
+std::wstring File(const char* name = "", std::string_view bytes = {})
 {
-    const auto folder = std::filesystem::temp_directory_path() / "orlimo-drop";
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-std::wstring File(const char* name, std::string_view bytes)
-{
-    std::ofstream(DropFolder() / name, std::ios::binary) << bytes;
-    return (DropFolder() / name).wstring();
+    const auto path = std::filesystem::temp_directory_path() / "orlimo-drop" / name;
+    std::filesystem::create_directories(path.parent_path());
+    if (*name) std::ofstream(path, std::ios::binary) << bytes;
+    return path.wstring();
 }
 
 class SkinPatchDlgTest : public ::testing::Test {
@@ -134,10 +130,14 @@ protected:
     HWND m_hwnd = nullptr, m_edit = nullptr;
 };
 
+// A file dropped while the report box is open is let go: the text stays the
+// one the box reports on.
 TEST_F(SkinPatchDlgTest, CommandsCarryEveryCharacterThroughAndReportInKorean)
 {
     ::SetWindowTextW(m_edit, kSkin.c_str());
+    s_dropBehindBox = DropOf({File("behind.html", "<p>dropped</p>")});
     EXPECT_EQ(Click(IDC_APPLY), L"Orlimo: 3 개의 BBCode 관련 코드 추가");
+    EXPECT_EQ(s_dropBehindBox, 0U) << "dropped while the box was open";
     EXPECT_NE(Text().find(L"<div class=\"bbcode\">[##_guest_rep_desc_##]</div>"), kSkin.npos);
     EXPECT_EQ(Click(IDC_REMOVE), L"Orlimo: 3 개의 BBCode 관련 코드 제거!");
     EXPECT_EQ(Text(), kSkin);
@@ -186,7 +186,7 @@ TEST_F(SkinPatchDlgTest, NoTextIsEverCut)
     while (line.size() < 1000) line += L"<li>줄 채우기</li>";
     while (skin.size() < 1050000) skin += line + L"\r\n";
     skin += L"<p>[##_rp_rep_desc_##]</p><b>끝</b>";
-    ASSERT_TRUE(drive::SetClipboardText(skin));
+    orlimo::ui::SetClipboardText(m_hwnd, skin);
     Click(IDC_PASTE);
     ASSERT_TRUE(Text() == skin) << Text().size();
     Click(IDC_APPLY);
@@ -210,41 +210,32 @@ TEST_F(SkinPatchDlgTest, DroppedFilesLoadOrAreRefused)
     EXPECT_TRUE(::GetWindowLongW(m_hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     const std::wstring bom = File("bom.html", "\xEF\xBB\xBF<p>\xED\x95\x9C</p>");
     const std::wstring cp949 = File("cp949.html", "<b>\xC7\xD1\xB1\xDB</b>");
-    const std::tuple<std::vector<std::wstring>, UINT, std::wstring> drops[] = {
-        {{File("lf.html", "<p>\n\xED\x95\x9C\r\n\r</p>\r\r\n\n")},
-         0,
-         L"<p>\r\n한\r\n\r\n</p>\r\n\r\n\r\n"},
-        {{bom}, 0, L"<p>한</p>"},
-        {{File("utf8.html", "<i>\xED\x95\x9C\xEA\xB8\x80</i>")}, 0, L"<i>한글</i>"},
-        {{cp949}, 0, L"<b>한글</b>"},
-        {{DropFolder().wstring()}, IDS_FILE_IS_FOLDER, L""},
-        {{(DropFolder() / "missing.html").wstring()}, IDS_FILE_UNREADABLE, L""},
-        {{bom, cp949}, IDS_DROP_ONE_FILE, L""},
-        {{File("binary.gif", std::string_view("GIF89a\0\1", 8))}, IDS_FILE_NOT_TEXT, L""},
-        {{File("neither.txt", "\x81\x20")}, IDS_FILE_NOT_TEXT, L""},
-        {{File("empty.html", "")}, IDS_FILE_EMPTY, L""},
-        {{File("bom-only.html", "\xEF\xBB\xBF")}, IDS_FILE_EMPTY, L""},
-    };
-    for (const auto& [paths, refusal, text] : drops) {
-        const std::wstring before = Text();
-        EXPECT_EQ(Send(DropOf(paths), WM_DROPFILES), refusal ? Error(refusal) : L"");
-        EXPECT_EQ(Text(), refusal ? before : text);
+    for (const auto& [path, text] : {
+             std::pair{File("lf.html", "<p>\n\xED\x95\x9C\r\n\r</p>\r\r\n"),
+                       L"<p>\r\n한\r\n\r\n</p>\r\n\r\n"},
+             {bom, L"<p>한</p>"},
+             {File("utf8.html", "<i>\xED\x95\x9C\xEA\xB8\x80</i>"), L"<i>한글</i>"},
+             {cp949, L"<b>한글</b>"},
+         }) {
+        EXPECT_EQ(Send(DropOf({path}), WM_DROPFILES), L"");
+        EXPECT_EQ(Text(), text);
+    }
+    for (const auto& [paths, refusal] : {
+             std::pair<std::vector<std::wstring>, UINT>{{File()}, IDS_FILE_IS_FOLDER},
+             {{File() + L"missing.html"}, IDS_FILE_UNREADABLE},
+             {{bom, cp949}, IDS_DROP_ONE_FILE},
+             {{File("binary.gif", std::string_view("GIF89a\0\1", 8))}, IDS_FILE_NOT_TEXT},
+             {{File("neither.txt", "\x81\x20")}, IDS_FILE_NOT_TEXT},
+             {{File("empty.html")}, IDS_FILE_EMPTY},
+             {{File("bom-only.html", "\xEF\xBB\xBF")}, IDS_FILE_EMPTY},
+         }) {
+        EXPECT_EQ(Send(DropOf(paths), WM_DROPFILES), Error(refusal));
+        EXPECT_EQ(Text(), L"<b>한글</b>");
     }
     ::SendMessageW(m_edit, WM_CHAR, 0x1A, 0);  // Ctrl+Z
     EXPECT_EQ(Text(), L"<i>한글</i>") << "Ctrl+Z after a drop";
     ::SendMessageW(m_edit, EM_SETLIMITTEXT, 7, 0);  // one less than the file's text
     EXPECT_EQ(Send(DropOf({bom}), WM_DROPFILES), Error(IDS_FILE_TOO_LARGE));
-}
-
-// A file dropped while a report box is open is let go: the text stays the one
-// the box reports on.
-TEST_F(SkinPatchDlgTest, NoDropWhileABoxIsOpen)
-{
-    ::SetWindowTextW(m_edit, kSkin.c_str());
-    s_dropBehindBox = DropOf({File("behind.html", "<p>dropped</p>")});
-    EXPECT_EQ(Click(IDC_APPLY), L"Orlimo: 3 개의 BBCode 관련 코드 추가");
-    EXPECT_EQ(s_dropBehindBox, 0U) << "dropped while the box was open";
-    EXPECT_NE(Text().find(L"bbcode35.js"), std::wstring::npos);
 }
 
 // The clipboard as a user may find it. Paste with no text there (nothing, an
@@ -268,7 +259,7 @@ TEST_F(SkinPatchDlgTest, ClipboardFailuresAreToldAndChangeNothing)
         EXPECT_EQ(Text(), kSkin);
     }
 
-    ASSERT_TRUE(drive::SetClipboardText(L"old"));
+    orlimo::ui::SetClipboardText(m_hwnd, L"old");
     ASSERT_TRUE(::OpenClipboard(owner));  // another window holds it
     EXPECT_EQ(Click(IDC_PASTE), Error(IDS_PASTE_BUSY));
     EXPECT_EQ(Click(IDC_COPY), Error(IDS_COPY_BUSY));
@@ -278,13 +269,8 @@ TEST_F(SkinPatchDlgTest, ClipboardFailuresAreToldAndChangeNothing)
 
     EXPECT_EQ(Click(IDC_COPY), L"");
     EXPECT_EQ(orlimo::ui::ClipboardText(nullptr), kSkin);
-    DWORD start = 1;
-    DWORD end = 0;
-    ::SendMessageW(m_edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                   reinterpret_cast<LPARAM>(&end));
-    EXPECT_TRUE(start == 0 && end == kSkin.size() &&
-                (::GetWindowLongW(m_edit, GWL_STYLE) & ES_NOHIDESEL))
-        << "the copied text stays visibly selected: " << start << ".." << end;
+    EXPECT_EQ(::SendMessageW(m_edit, EM_GETSEL, 0, 0), MAKELRESULT(0, kSkin.size()));
+    EXPECT_TRUE(::GetWindowLongW(m_edit, GWL_STYLE) & ES_NOHIDESEL) << "shown without the focus";
     ::SetWindowTextW(m_edit, L"");
     EXPECT_EQ(Click(IDC_COPY), Error(IDS_NOTHING_TO_COPY));
     EXPECT_EQ(orlimo::ui::ClipboardText(nullptr), kSkin);
@@ -297,10 +283,9 @@ TEST_F(SkinPatchDlgTest, ClipboardFailuresAreToldAndChangeNothing)
 TEST_F(SkinPatchDlgTest, DialogFontShowsHangul)
 {
     std::wstring hangul;
-    for (int id : {IDC_PASTE, IDC_APPLY, IDC_REMOVE, IDC_COPY, IDCANCEL}) {
-        for (wchar_t c : drive::Text(::GetDlgItem(m_hwnd, id))) {
-            if (c >= 0xAC00) hangul += c;
-        }
+    for (HWND c = ::GetWindow(m_hwnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        for (wchar_t unit : drive::Text(c))
+            if (unit >= 0xAC00) hangul += unit;
     }
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(m_hwnd, WM_GETFONT, 0, 0));
     std::wstring glyphs(hangul.size(), L'\0');  // glyph indices

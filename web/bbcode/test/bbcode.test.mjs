@@ -13,6 +13,7 @@ const kBehaviour = [
   ['[b]b[/b][I]i[/i][u]u[/U][s]s[/s][sub]1[/sub][sup]2[/sup]', '<b>b</b><i>i</i><u>u</u><s>s</s><sub>1</sub><sup>2</sup>'],
   ['[I]n the matter [/b] [foo]x[/foo] [b=1]x[/b] [[b]] [b]a[quote]q[/b] [list][*]x [quote=a[b]c]x[/quote]', null],
   ['[i]x[/i]'.repeat(501), '<i>x</i>'.repeat(500) + '[i]x[/i]'],
+  ['[b]'.repeat(21) + 'x' + '[/b]'.repeat(21), '<b>'.repeat(20) + '[b]x' + '</b>'.repeat(20) + '[/b]'],
   ['[quote][b]x[/quote] [b]a[i]b[/b]', '<blockquote><b>x</b></blockquote> <b>a<i>b</i></b>'],
   ['[url]http://a.example/p?q=1&r[/url] [url=HTTPS://A.example]l [b]b[/b][/url] [url=" www.a.example"][/url]',
     '<a href="http://a.example/p?q=1&amp;r">http://a.example/p?q=1&amp;r</a> <a href="https://a.example/">l <b>b</b></a> ' +
@@ -40,7 +41,8 @@ const kBehaviour = [
 // or only what our tables allow. A vector that could run script calls pwn().
 const schemes = ['javascript:pwn()', 'JaVaScRiPt:pwn()', 'java\tscript:pwn()', ' \u0001javascript:pwn()', 'javascript&#58;pwn()',
   'jav&#x09;ascript:pwn()', 'javascript://%0Apwn()', 'data:text/html,<script>pwn()</script>', 'data:image/svg+xml,<svg onload=pwn()>',
-  'vbscript:pwn()', 'file:///etc/passwd', 'ftp://a.example/', '//a.example/', 'about:blank', 'blob:http://a.example/x', 'intent://a'];
+  'vbscript:pwn()', 'file:///etc/passwd', 'ftp://a.example/', '//a.example/', 'about:blank', 'blob:http://a.example/x', 'intent://a',
+  'http+x://a.example/'];
 const kStaysText = [
   ...schemes.flatMap((s) => [`[url=${s}]x[/url]`, `[url]${s}[/url]`, `[img]${s}[/img]`, `[url="${s}"]x[/url]`]),
   '[email]javascript:pwn()//@a.example[/email]', `[email]${'k'.repeat(250)}@a.example[/email]`, '[email=x@a.example?cc=y@b.example]x[/email]', '[url=java\nscript:x]x[/url]',
