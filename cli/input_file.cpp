@@ -2,7 +2,10 @@
 // straight into the core's buffer; a pipe's or a terminal's are gathered in
 // blocks first and handed over block by block, each freed once copied, so
 // that the text is held about once at any moment.
+#include "input_file.h"
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,7 +13,6 @@
 #include <cstring>
 
 #include "failure.h"
-#include "file_io.h"
 #include "skin_patch_core.h"
 
 namespace orlimo::cli {
@@ -30,11 +32,6 @@ constexpr std::size_t kLimit = CSkinPatchCore::kMaxTextLength;
         name + " is larger than " + std::to_string(kLimit >> 20) + " MiB, the most orlimo takes");
 }
 
-[[nodiscard]] Failure CannotRead(const std::string& name, int error)
-{
-    return Failure(ExitStatus::kIoError, "cannot read " + name + ": " + std::strerror(error));
-}
-
 // Reads up to `count` bytes, retrying short reads, until the end of the file.
 // Returns how many it read.
 [[nodiscard]] std::size_t ReadUpTo(int fd, char* dest, std::size_t count, const std::string& name)
@@ -45,7 +42,7 @@ constexpr std::size_t kLimit = CSkinPatchCore::kMaxTextLength;
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
-            throw CannotRead(name, errno);
+            throw Cannot(ExitStatus::kIoError, "read", name, errno);
         }
         done += static_cast<std::size_t>(got);
     }
@@ -59,20 +56,13 @@ InputFile::InputFile(const std::optional<std::string>& path)
 {
     if (path) {
         m_opened = UniqueFd(::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-        if (!m_opened.Valid()) {
-            throw Failure(ExitStatus::kNoInput,
-                          "cannot open " + m_name + ": " + std::strerror(errno));
-        }
+        if (!m_opened.Valid()) throw Cannot(ExitStatus::kNoInput, "open", m_name, errno);
     }
     m_fd = path ? m_opened.Get() : STDIN_FILENO;
 
     struct stat info {};
-    if (::fstat(m_fd, &info) != 0) {
-        throw Failure(ExitStatus::kNoInput, "cannot open " + m_name + ": " + std::strerror(errno));
-    }
-    if (S_ISDIR(info.st_mode)) {
-        throw Failure(ExitStatus::kNoInput, "cannot read " + m_name + ": " + std::strerror(EISDIR));
-    }
+    if (::fstat(m_fd, &info) != 0) throw Cannot(ExitStatus::kNoInput, "open", m_name, errno);
+    if (S_ISDIR(info.st_mode)) throw Cannot(ExitStatus::kNoInput, "read", m_name, EISDIR);
     // A regular file holds its size from where it is read on (standard input
     // may have been read from already). Files that show no size, as in
     // /proc, are read as a stream.
