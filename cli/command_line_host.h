@@ -13,7 +13,8 @@
 class CommandLineHost final : public CSkinPatchCore {
 public:
     // Runs one command from `input` to `destination`, and prints its report
-    // on standard error unless `quiet`; construct a new host for each command.
+    // on standard error unless `quiet`; construct a new host for each command
+    // (a command that failed before the store may run again).
     CommandLineHost(orlimo::cli::InputFile& input, orlimo::cli::Destination& destination,
                     bool quiet) noexcept
         : m_input(input), m_destination(destination), m_quiet(quiet)

@@ -1,7 +1,8 @@
 // Reading the skin. A regular file's size is known, so its bytes are read
-// straight into the core's buffer; a pipe's or a terminal's are gathered in
-// blocks first and handed over block by block, each freed once copied, so
-// that the text is held about once at any moment.
+// straight into the core's buffer; a pipe's or a terminal's (or those of a
+// file whose size is wrong) are gathered in blocks first and handed over
+// block by block, each freed once copied, so that the text is held about
+// once at any moment.
 #include "input_file.h"
 
 #include <fcntl.h>
@@ -64,11 +65,11 @@ InputFile::InputFile(const std::optional<std::string>& path)
     if (::fstat(m_fd, &info) != 0) throw Cannot(ExitStatus::kNoInput, "open", m_name, errno);
     if (S_ISDIR(info.st_mode)) throw Cannot(ExitStatus::kNoInput, "read", m_name, EISDIR);
     // A regular file holds its size from where it is read on (standard input
-    // may have been read from already). Files that show no size, as in
-    // /proc, are read as a stream.
-    const off_t offset = ::lseek(m_fd, 0, SEEK_CUR);
-    if (S_ISREG(info.st_mode) && info.st_size > 0 && offset >= 0) {
-        const auto length = static_cast<std::size_t>(std::max<off_t>(info.st_size - offset, 0));
+    // may have been read from already); ReadInto finds out if the size was
+    // wrong. Files that show no size, as in /proc, are read as a stream.
+    m_start = ::lseek(m_fd, 0, SEEK_CUR);
+    if (S_ISREG(info.st_mode) && info.st_size > 0 && m_start >= 0) {
+        const auto length = static_cast<std::size_t>(std::max<off_t>(info.st_size - m_start, 0));
         if (length > kLimit) throw TooLarge(m_name);
         m_length = length;
     }
@@ -99,11 +100,11 @@ void InputFile::ReadInto(char* dest)
 {
     const std::size_t length = Length();
     if (!m_stream) {
-        // One byte more than the size shows a file that grew meanwhile.
+        // One byte more than the size shows a file that holds more.
         char extra = 0;
         if (ReadUpTo(m_fd, dest, length, m_name) != length ||
             ReadUpTo(m_fd, &extra, 1, m_name) != 0) {
-            throw Failure(ExitStatus::kIoError, m_name + " changed while it was read");
+            throw SizeWasWrong{};
         }
     } else {
         std::size_t done = 0;
@@ -116,6 +117,13 @@ void InputFile::ReadInto(char* dest)
         m_blocks.clear();
     }
     (void)m_opened.Close();  // nothing was written through it
+}
+
+void InputFile::ReadAsStream()
+{
+    if (::lseek(m_fd, m_start, SEEK_SET) < 0)
+        throw Cannot(ExitStatus::kIoError, "read", m_name, errno);
+    ReadStream();
 }
 
 }  // namespace orlimo::cli

@@ -45,7 +45,13 @@ void PrintToStandardOutput(std::string_view text)
     const auto command = options.command == orlimo::cli::Command::kApply
                              ? &CSkinPatchCore::OnApplyBBCode
                              : &CSkinPatchCore::OnRemoveBBCode;
-    (host.*command)();
+    try {
+        (host.*command)();
+    } catch (const orlimo::cli::InputFile::SizeWasWrong&) {
+        // Nothing was stored: the same command, on the file read as a stream.
+        input.ReadAsStream();
+        (host.*command)();
+    }
     return ExitStatus::kOk;
 }
 

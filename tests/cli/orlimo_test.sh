@@ -63,14 +63,16 @@ test_commands_and_streams() {
     echo 'orlimo 3.5.0.1' >version.txt
     printf x >x.html
     cat /proc/version >proc-version.txt
+    local sys_file=/sys/devices/system/cpu/online  # shows 4096 bytes, holds a few
+    cat "$sys_file" >sys-file.txt 2>/dev/null || sys_file=
     { echo skipped; cat skin.html; } >after-line.html
     orlimo --help >help.txt
     grep -q '^  65 .* larger than 512 MiB$' help.txt || fail "no limit in the help"
     # report | what standard output holds | command: standard input and output
     # named or not, options before or after the words, the report left out or
-    # not; input that is one byte, shows no size, or was partly or wholly read
-    # before orlimo started; a destination that is not a regular file is written, not replaced;
-    # -h and --version end the parsing.
+    # not; input that is one byte, shows no size or a wrong one, or was partly
+    # or wholly read before orlimo started; a destination that is not a
+    # regular file is written, not replaced; -h and --version end the parsing.
     local cases=(
         "|help.txt|orlimo -h"
         "|help.txt|orlimo apply -h --bogus"
@@ -89,6 +91,7 @@ test_commands_and_streams() {
         "$ADDED|empty.html|orlimo apply skin.html -o /dev/null"
         "$ADDED|empty.html|cat pipe >from-pipe & orlimo apply skin.html -o pipe"
     )
+    [ -z "$sys_file" ] || cases+=("한 일 없음|sys-file.txt|orlimo apply $sys_file")
     local entry report expected line
     for entry in "${cases[@]}"; do
         IFS='|' read -r report expected line <<<"$entry"
@@ -196,6 +199,7 @@ test_failures_change_nothing() {
     install -m 444 dest.html open/read-only.html
     install -D -m 666 dest.html locked/dest.html
     chmod 555 locked
+    # The input is checked before the destination (huge.html into a folder).
     local cases=(
         "2|missing command: apply or remove|orlimo -q"
         "2|unknown command 'frobnicate'|orlimo frobnicate skin.html"
@@ -213,7 +217,7 @@ test_failures_change_nothing() {
         "65|standard input holds a NUL byte at byte offset 3|orlimo remove -q <nul.html"
         "65|'nul.html' holds a NUL byte|orlimo remove -i nul.html"
         "65|'utf16.html' is UTF-16 (it starts with a byte-order mark)|orlimo apply utf16.html"
-        "65|'huge.html' is larger than 512 MiB|orlimo apply huge.html -o dest.html"
+        "65|'huge.html' is larger than 512 MiB|orlimo apply huge.html -o folder"
         "66|cannot open 'missing.html': No such file or directory|orlimo apply missing.html -o dest.html"
         "66|cannot read 'folder': Is a directory|orlimo apply folder -o dest.html"
         "66|cannot open standard input|orlimo apply <&-"
