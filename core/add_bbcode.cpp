@@ -56,6 +56,9 @@ namespace {
 constexpr int32_t kScanOffset = 33;
 constexpr int32_t kOpenLength = static_cast<int32_t>(mk::kWrapOpen.size());    // 20
 constexpr int32_t kCloseLength = static_cast<int32_t>(mk::kWrapClose.size());  // 6
+// A token holds no "[" past its first byte: none starts in the 18 bytes
+// below a "[" that starts none.
+constexpr int32_t kShorterToken = static_cast<int32_t>(mk::kCommentToken.size());  // 19
 // LowestGap() while there is none: above every position.
 constexpr int32_t kNoGap = INT32_MAX;
 
@@ -231,7 +234,7 @@ int32_t Sweep::Run()
             x = FindLastByte(m_text.data(), floor, x + 1, '[');
             if (x < 0) break;
             if (EqualsAt(m_text, x, mk::kTokenStart) && (t = TokenLengthAt(x)) > 0) break;
-            --x;
+            x -= kShorterToken;  // a token below would hold this "[" past its first byte
         }
         if (t == 0) {  // down through the pending wrappers, below the gap
             if (m_pendingGap < 0) break;

@@ -29,6 +29,7 @@
 #include <string>
 
 #include "byte_compare.h"
+#include "byte_scan.h"
 #include "markers.h"
 #include "script_close_up.h"
 #include "skin_patch_core.h"
@@ -173,6 +174,26 @@ template <class NextPiece>
     return piece;
 }
 
+// Which of the two tokens the text holds, from one pass over the places of
+// their common start.
+struct TokensHeld {
+    bool comment = false;
+    bool guest = false;
+};
+
+[[nodiscard]] TokensHeld FindTokens(std::string_view text) noexcept
+{
+    TokensHeld held;
+    const auto size = static_cast<int32_t>(text.size());
+    for (int32_t p = orlimo::FindFirstByte(text.data(), 0, size, mk::kTokenStart[0]);
+         p >= 0 && !(held.comment && held.guest);
+         p = orlimo::FindFirstByte(text.data(), p + 1, size, mk::kTokenStart[0])) {
+        held.comment = held.comment || orlimo::EqualsAt(text, p, mk::kCommentToken);
+        held.guest = held.guest || orlimo::EqualsAt(text, p, mk::kGuestToken);
+    }
+    return held;
+}
+
 }  // namespace
 
 int32_t CSkinPatchCore::RemoveBBCode()
@@ -203,11 +224,16 @@ int32_t CSkinPatchCore::RemoveBBCode()
         removed += orlimo::CloseUpScriptElements(m_pszText.get(), m_nTextLen, mk::kResetCall);
         asFound(NextResetStatement);
     }
-    if (present(mk::kCommentToken)) {
+    // Taking the comment token's wrappers out makes no guest-book token: what
+    // stays of a piece is the comment token or its p element, and a token
+    // across either end of that would hold a "[", "<" or ">" past its first
+    // byte. So one pass decides for both tokens.
+    const TokensHeld held = FindTokens(Text());
+    if (held.comment) {
         asFound(divPhase(mk::kCommentToken));
         asFound(textareaPhase(mk::kCommentToken));
     }
-    if (present(mk::kGuestToken)) {
+    if (held.guest) {
         asFound(divPhase(mk::kGuestToken));
         asFound(textareaPhase(mk::kGuestToken));
     }

@@ -1,5 +1,5 @@
 // The forward searches leap from one place of a byte they need to the next
-// (memchr) rather than test every position.
+// (memchr, as std::string_view::find does) rather than test every position.
 #include "text_search.h"
 
 #include <algorithm>
@@ -14,19 +14,8 @@ namespace orlimo {
 int32_t FindText(std::string_view text, std::string_view needle, int32_t start) noexcept
 {
     assert(!needle.empty() && start >= 0);
-    const auto n = static_cast<int32_t>(needle.size());
-    const int32_t end =
-        static_cast<int32_t>(text.size()) - n + 1;  // candidates lie in [start, end)
-    const char* base = text.data();
-    for (int32_t p = start; (p = FindFirstByte(base, p, end, needle[0])) >= 0; ++p) {
-        // The last byte first: where the first byte abounds (a run of the
-        // tokens' common start), it turns most candidates away at once.
-        if (base[p + n - 1] == needle.back() &&
-            std::memcmp(base + p, needle.data(), needle.size()) == 0) {
-            return p;
-        }
-    }
-    return kNotFound;
+    const std::size_t p = text.find(needle, static_cast<std::size_t>(start));
+    return p == std::string_view::npos ? kNotFound : static_cast<int32_t>(p);
 }
 
 int32_t FindTextNoCase(std::string_view text, std::string_view needle, int32_t start) noexcept
@@ -48,8 +37,8 @@ int32_t FindTextNoCase(std::string_view text, std::string_view needle, int32_t s
 
 int32_t FindTagOpenBack(std::string_view text, std::string_view name, int32_t start) noexcept
 {
-    const int32_t last = std::min<int32_t>(start, static_cast<int32_t>(text.size()) - 1);
-    const int32_t p = FindLastByte(text.data(), 0, last + 1, '<');
+    int32_t p = std::min<int32_t>(start, static_cast<int32_t>(text.size()) - 1);
+    while (p >= 0 && text[static_cast<std::size_t>(p)] != '<') --p;
     return p >= 0 && EqualsNoCaseAt(text, p + 1, name) ? p : kNotFound;
 }
 
