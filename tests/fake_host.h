@@ -19,7 +19,6 @@ public:
     using CSkinPatchCore::AddBBCode;
     using CSkinPatchCore::LoadText;
     using CSkinPatchCore::RemoveBBCode;
-    using CSkinPatchCore::StoreText;
     using CSkinPatchCore::Text;
 
     std::string text;                   // the host's whole text
