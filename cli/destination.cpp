@@ -35,10 +35,11 @@ namespace {
 // or not: a dangling link names the file to create.
 [[nodiscard]] std::string FollowLinks(std::string path, const std::string& name)
 {
-    constexpr int kMaxLinks = 40;  // as the kernel allows in one path
-    for (int hop = 0; hop < kMaxLinks; ++hop) {
+    constexpr int kMaxLinks = 40;  // as many as the kernel follows in one path
+    for (int followed = 0;; ++followed) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        if (followed == kMaxLinks) throw Cannot(ExitStatus::kCannotCreate, "write", name, ELOOP);
         std::string target(PATH_MAX, '\0');
         const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
         if (length < 0) throw Cannot(ExitStatus::kCannotCreate, "write", name, errno);
@@ -48,7 +49,6 @@ namespace {
         target.resize(static_cast<std::size_t>(length));
         path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
     }
-    throw Cannot(ExitStatus::kCannotCreate, "write", name, ELOOP);
 }
 
 // A descriptor of this process, open for writing, on the file `info`

@@ -26,11 +26,12 @@ constexpr std::size_t kStreamBlock = std::size_t{256} << 10;
 // The most the core takes, so that it never has to refuse a text.
 constexpr std::size_t kLimit = CSkinPatchCore::kMaxTextLength;
 
-[[nodiscard]] Failure TooLarge(const std::string& name)
+// Refuses a text longer than the limit.
+void CheckLength(std::size_t length, const std::string& name)
 {
-    return Failure(
-        ExitStatus::kDataError,
-        name + " is larger than " + std::to_string(kLimit >> 20) + " MiB, the most orlimo takes");
+    if (length <= kLimit) return;
+    throw Failure(ExitStatus::kDataError, name + " is larger than " + std::to_string(kLimit >> 20) +
+                                              " MiB, the most orlimo takes");
 }
 
 // Reads up to `count` bytes, retrying short reads, until the end of the file.
@@ -70,7 +71,7 @@ InputFile::InputFile(const std::optional<std::string>& path)
     m_start = ::lseek(m_fd, 0, SEEK_CUR);
     if (S_ISREG(info.st_mode) && info.st_size > 0 && m_start >= 0) {
         const auto length = static_cast<std::size_t>(std::max<off_t>(info.st_size - m_start, 0));
-        if (length > kLimit) throw TooLarge(m_name);
+        CheckLength(length, m_name);
         m_length = length;
     }
 }
@@ -89,7 +90,7 @@ void InputFile::ReadStream()
         auto block = std::unique_ptr<char[]>(new char[kStreamBlock]);
         const std::size_t got = ReadUpTo(m_fd, block.get(), kStreamBlock, m_name);
         total += got;
-        if (total > kLimit) throw TooLarge(m_name);
+        CheckLength(total, m_name);
         if (got > 0) m_blocks.push_back(std::move(block));
         if (got < kStreamBlock) break;
     }

@@ -119,18 +119,21 @@ test_destination_keeps_mode_owner_and_links() {
     install -D -m 640 skin.html real/linked.html
     ln -s real/linked.html link.html
     ln -s real/made.html dangling.html
+    ln -s real/chained.html c0 && for k in $(seq 40); do ln -s "c$((k - 1))" "c$k"; done
     local entry file mode line
     for entry in "o/new.html 640 as_user \"\$ORLIMO\" apply skin.html -o o/new.html" \
         "kept.html 604 orlimo apply --output=kept.html skin.html" \
         "in.html 751 orlimo apply -i in.html" \
         "real/linked.html 640 orlimo --in-place apply link.html" \
-        "real/made.html 640 orlimo apply skin.html -o dangling.html"; do
+        "real/made.html 640 orlimo apply skin.html -o dangling.html" \
+        "real/chained.html 640 orlimo apply skin.html -o c39"; do
         read -r file mode line <<<"$entry"
         expect 0 "$ADDED" "$line"
         [ ! -s out ] || fail "$line: wrote to standard output"
         same "$file" applied.html
         [ "$(stat -c %a "$file")" = "$mode" ] || fail "$file: mode $(stat -c %a "$file")"
     done
+    expect 73 'Too many levels of symbolic links' 'orlimo apply skin.html -o c40'  # as the kernel
     [ -L link.html ] && [ -L dangling.html ] || fail "a link was replaced"
     same skin.html "$EXAMPLE"
     expect 0 '' 'orlimo -q apply skin.html -o skin.html'  # FILE as OUT
@@ -193,12 +196,14 @@ test_failures_change_nothing() {
     printf '\xff\xfe<\0p\0>\0' >utf16.html
     install -m 000 /dev/null secret.html
     truncate -s $(((512 << 20) + 1)) huge.html  # sparse: costs no disk
+    truncate -s $((512 << 20)) largest.html
     ln -s missing/made.html into-missing.html
     mkdir -m 777 folder open
     install -m 444 dest.html open/read-only.html
     install -D -m 666 dest.html locked/dest.html
     chmod 555 locked
-    # The input is checked before the destination (huge.html into a folder).
+    # The input is checked before the destination (huge.html into a folder),
+    # from where it is read (its last byte, after dd has moved past the rest).
     local cases=(
         "2|missing command: apply or remove|orlimo -q"
         "2|unknown command 'frobnicate'|orlimo frobnicate skin.html"
@@ -217,6 +222,7 @@ test_failures_change_nothing() {
         "65|'nul.html' holds a NUL byte|orlimo remove -i nul.html"
         "65|'utf16.html' is UTF-16 (it starts with a byte-order mark)|orlimo apply utf16.html"
         "65|'huge.html' is larger than 512 MiB|orlimo apply huge.html -o folder"
+        "65|standard input holds a NUL byte at byte offset 0|{ dd bs=1 skip=$((512 << 20)) count=0 2>/dev/null; orlimo apply; } <huge.html"
         "66|cannot open 'missing.html': No such file or directory|orlimo apply missing.html -o dest.html"
         "66|cannot read 'folder': Is a directory|orlimo apply folder -o dest.html"
         "66|cannot open standard input|orlimo apply <&-"
@@ -231,10 +237,12 @@ test_failures_change_nothing() {
         "74|File too large|(ulimit -f 1 && orlimo apply skin.html -o dest.html)"
         "74|cannot write standard output|orlimo apply skin.html >&-"
     )
-    # A pipe is refused as soon as it passes the limit, holding it about once
-    # (sanitizers reserve far more address space than that).
+    # A pipe is refused as soon as it passes the limit, holding it about once;
+    # a file of the limit's size is taken, so its buffer is asked for (and
+    # refused here). Sanitizers reserve far more address space than that.
     [ -n "${ORLIMO_SANITIZED:-}" ] || cases+=(
-        "65|standard input is larger than 512 MiB|(ulimit -v $((768 << 10)) && yes | orlimo apply -o dest.html)")
+        "65|standard input is larger than 512 MiB|(ulimit -v $((768 << 10)) && yes | orlimo apply -o dest.html)"
+        "71|out of memory|(ulimit -v $((256 << 10)) && orlimo apply largest.html)")
     local entry status message line
     for entry in "${cases[@]}"; do
         IFS='|' read -r status message line <<<"$entry"
