@@ -62,11 +62,10 @@ constexpr int32_t kShorterToken = static_cast<int32_t>(mk::kCommentToken.size())
 // LowestGap() while there is none: above every position.
 constexpr int32_t kNoGap = INT32_MAX;
 
-// The new text, NUL-terminated, and the number of tokens wrapped.
+// The new text, NUL-terminated.
 struct WrappedText {
     std::unique_ptr<char[]> text;
-    int32_t length = 0;
-    int32_t count = 0;
+    int32_t length;
 };
 
 // What went into one gap of the input (before the input byte of the same
@@ -116,7 +115,7 @@ public:
     // Runs the scan; returns the number of tokens wrapped.
     [[nodiscard]] int32_t Run();
     // The input with every recorded insertion made.
-    [[nodiscard]] WrappedText Assemble(int32_t count) const;
+    [[nodiscard]] WrappedText Assemble() const;
 
 private:
     // The script line's gap joins the others once the scan is below it.
@@ -273,7 +272,7 @@ int32_t Sweep::Run()
     return count;
 }
 
-WrappedText Sweep::Assemble(int32_t count) const
+WrappedText Sweep::Assemble() const
 {
     int64_t length = m_size;
     for (const GapInsertions& g : m_gaps) {
@@ -281,10 +280,8 @@ WrappedText Sweep::Assemble(int32_t count) const
         if (g.first == GapInsertions::kOpen) length += kOpenLength;
     }
     if (!m_line.empty()) length += static_cast<int64_t>(m_line.size());
-    WrappedText out;
-    out.text = orlimo::NewUninitializedBytes(static_cast<std::size_t>(length) + 1);
-    out.length = static_cast<int32_t>(length);
-    out.count = count;
+    WrappedText out{orlimo::NewUninitializedBytes(static_cast<std::size_t>(length) + 1),
+                    static_cast<int32_t>(length)};
 
     char* w = out.text.get();
     auto put = [&w](std::string_view bytes, int32_t times) {
@@ -330,7 +327,7 @@ int32_t CSkinPatchCore::AddBBCode()
     orlimo::Sweep sweep(Text(), head, line);
     const int32_t count = sweep.Run();
     if (count == 0 && head < 0) return 0;  // nothing to add: the text stays as it is
-    orlimo::WrappedText added = sweep.Assemble(count);
+    orlimo::WrappedText added = sweep.Assemble();
     m_pszText = std::move(added.text);
     m_nTextLen = added.length;
     return (head >= 0 ? 1 : 0) + count;

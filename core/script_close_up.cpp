@@ -94,7 +94,9 @@ private:
 bool ScriptSweep::ScriptNameAt(int32_t p) const noexcept
 {
     const int32_t n = static_cast<int32_t>(mk::kScriptTag.size());
-    if (p < 0 || p + n > FinalLength()) return false;
+    // Only the name after a "<" found before the call is asked for, and the
+    // call follows it.
+    assert(p > 0 && p + n <= FinalLength());
     for (int32_t k = 0; k < n; ++k) {
         if (FoldAscii(static_cast<unsigned char>(At(p + k))) !=
             static_cast<unsigned char>(mk::kScriptTag[static_cast<std::size_t>(k)])) {

@@ -16,7 +16,10 @@ change and, where that is not unique, which one: `file: `code`: < -> <=`,
 with " #2" for the second such change on the line and " @2" for the second
 line of the same code, so that names survive edits elsewhere in the file.
 Survivors named in scripts/mutants-equivalent.txt (one name per line, a reason
-after " # ") are known to change nothing observable and are reported apart.
+after " # ") are known to change nothing observable and are reported apart;
+a reason that begins with "out of reach:" names one that does change what a
+program could see, but only where no test here can go (a device whose close
+fails), and says where.
 The ledger must stay true: a line that names no mutant of today's code, or
 whose mutant the suite now kills, is reported as stale (and fails the run).
 --out writes every mutant's status; --compare reads such a file of an earlier
@@ -192,8 +195,9 @@ def main():
     print(f"\n{len(all_mutants)} mutants, {killed} killed, {len(survivors)} survived "
           f"({len(survivors) - len(new)} known equivalent) in {time.time() - started:.0f} s")
     for key in survivors:
-        print(f"  {'equivalent' if key in equivalent else 'SURVIVOR  '} {key}"
-              + (f"  # {equivalent[key]}" if key in equivalent else ""))
+        kind = "SURVIVOR    " if key not in equivalent else (
+            "out of reach" if equivalent[key].startswith("out of reach:") else "equivalent  ")
+        print(f"  {kind} {key}" + (f"  # {equivalent[key]}" if key in equivalent else ""))
     stale = [(f"no such mutant", k) for k in unmatched] + killed_but_listed
     if stale:
         print(f"\n{len(stale)} stale lines in {os.path.relpath(EQUIVALENT, ROOT)}:")

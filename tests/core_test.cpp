@@ -91,12 +91,10 @@ TEST(TextBuffer, LoadsUpToTheLimit)
     host.reportedLength = Core::kMaxTextLength + 1;
     EXPECT_THROW(host.LoadText(), std::length_error);
     host.reportedLength = Core::kMaxTextLength;
-    {
-        // Taken: the block for it is asked for (and refused, to spare the memory).
-        ScopedAllocationFailure fail(1);
-        EXPECT_THROW(host.LoadText(), std::bad_alloc);
-        EXPECT_EQ(ScopedAllocationFailure::RefusedSize(), std::size_t{Core::kMaxTextLength} + 1);
-    }
+    ScopedAllocationFailure fail(
+        1);  // taken: its block is asked for (and refused, to spare memory)
+    EXPECT_THROW(host.LoadText(), std::bad_alloc);
+    EXPECT_EQ(ScopedAllocationFailure::RefusedSize(), std::size_t{Core::kMaxTextLength} + 1);
 }
 
 // On many short texts of the bytes that matter, from every start; every
@@ -233,6 +231,9 @@ TEST(Differential, QuirkyCases)
         repeat("0123456789", 8) + "{U}y{U}" + repeat("abcdefghijklmnopqrstuvwxyz", 4),
         // Layers whose outermost end tag is the text's last bytes.
         "{O}{O}{C}{X}{X}",
+        // Text before a tag that could be mistaken for one: "/p" or "/script"
+        // at the very start, a "[" in front of a token.
+        "/p><p>{C}xxxxxxxxxxxxxx", "/script><script>BBDecode.UpdateBBCodeNow();", "{O}[{C}</div>",
         // Quadratic for naive searches, at a size the literal method handles.
         "<p>" + repeat("{C}xx", 300) + "</p>{T}", repeat("[##_", 3000),
         "<b>" + repeat("{C} BBDecode.UpdateBBCodeNow {G} BBDecode.ResetTimer ", 150) +

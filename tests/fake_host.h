@@ -24,7 +24,7 @@ public:
     std::string text;                   // the host's whole text
     std::vector<std::string> messages;  // every report shown
     int setTextCalls = 0;
-    int32_t reportedLength = -1;  // HostTextLength's answer when >= 0
+    int32_t reportedLength = -1;  // when >= 0, the length of the view handed over
 
     [[nodiscard]] bool Released() const { return m_pszText == nullptr && m_nTextLen == 0; }
 
@@ -45,11 +45,12 @@ public:
     }
 
 protected:
-    int32_t HostTextLength() override
+    // A view longer than `text` is never read: the core refuses it, or its
+    // block is refused.
+    std::string_view HostTextView() override
     {
-        return reportedLength >= 0 ? reportedLength : TextViewHost::HostTextLength();
+        return {text.data(), reportedLength < 0 ? text.size() : std::size_t(reportedLength)};
     }
-    std::string_view HostTextView() override { return text; }
     // The host's own bookkeeping is exempt from injected allocation failures:
     // the tests are about what the core does.
     void HostSetText(std::string_view newText) override
