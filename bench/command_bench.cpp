@@ -24,7 +24,7 @@ namespace {
 
 // Reads from a fixed input and stores into a string that keeps its capacity,
 // so that the host adds nothing to a command's time but two copies.
-class BenchHost : public CSkinPatchCore {
+class BenchHost : public TextViewHost {
 public:
     explicit BenchHost(const std::string& input) : m_input(input)
     {
@@ -33,13 +33,7 @@ public:
     [[nodiscard]] const std::string& Output() const { return m_output; }
 
 protected:
-    int32_t HostTextLength() override { return static_cast<int32_t>(m_input.size()); }
-    void HostGetText(char* dest, int32_t capacity) override
-    {
-        const std::size_t n = std::min(m_input.size(), static_cast<std::size_t>(capacity) - 1);
-        std::memcpy(dest, m_input.data(), n);
-        dest[n] = '\0';
-    }
+    std::string_view HostTextView() override { return m_input; }
     void HostSetText(std::string_view text) override { m_output.assign(text); }
     void HostShowMessage(std::string_view) override {}
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "failure.h"
-#include "text_checks.h"
+#include "text_search.h"
 
 namespace {
 
@@ -14,8 +14,8 @@ using orlimo::cli::Failure;
 // The core takes its text NUL-terminated and would silently cut it there.
 void RefuseNulBytes(std::string_view text, const std::string& name)
 {
-    const std::size_t nul = orlimo::FindNulByte(text);
-    if (nul == std::string_view::npos) return;
+    const int32_t nul = orlimo::FindNulByte(text);
+    if (nul < 0) return;
     if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
         throw Failure(ExitStatus::kDataError,
                       name +
@@ -28,13 +28,13 @@ void RefuseNulBytes(std::string_view text, const std::string& name)
 
 }  // namespace
 
-int32_t CCommandLineHost::HostTextLength()
+int32_t CommandLineHost::HostTextLength()
 {
     // At most kMaxTextLength: InputFile refuses a longer input.
     return static_cast<int32_t>(m_input.Length());
 }
 
-void CCommandLineHost::HostGetText(char* dest, int32_t capacity)
+void CommandLineHost::HostGetText(char* dest, int32_t capacity)
 {
     const std::size_t length = m_input.Length();
     if (capacity <= 0 || static_cast<std::size_t>(capacity) - 1 < length) {
@@ -45,14 +45,14 @@ void CCommandLineHost::HostGetText(char* dest, int32_t capacity)
     RefuseNulBytes(std::string_view(dest, length), m_input.Name());
 }
 
-void CCommandLineHost::HostSetText(std::string_view text)
+void CommandLineHost::HostSetText(std::string_view text)
 {
     m_destination.Commit(text);
 }
 
 // Called after the store: it must not fail, so it allocates nothing. A
 // failure to print has nowhere to be reported.
-void CCommandLineHost::HostShowMessage(std::string_view utf8)
+void CommandLineHost::HostShowMessage(std::string_view utf8)
 {
     if (!m_quiet) std::fprintf(stderr, "%.*s\n", static_cast<int>(utf8.size()), utf8.data());
 }

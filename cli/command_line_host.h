@@ -6,15 +6,17 @@
 
 #include <string_view>
 
-#include "file_io.h"
+#include "destination.h"
+#include "input_file.h"
 #include "skin_patch_core.h"
 
-class CCommandLineHost final : public CSkinPatchCore {
+class CommandLineHost final : public CSkinPatchCore {
 public:
     // Runs one command from `input` to `destination`, and prints its report
-    // on standard error unless `quiet`; construct a new host for each command.
-    CCommandLineHost(orlimo::cli::InputFile& input, orlimo::cli::Destination& destination,
-                     bool quiet) noexcept
+    // on standard error unless `quiet`; construct a new host for each command
+    // (a command that failed before the store may run again).
+    CommandLineHost(orlimo::cli::InputFile& input, orlimo::cli::Destination& destination,
+                    bool quiet) noexcept
         : m_input(input), m_destination(destination), m_quiet(quiet)
     {
     }

@@ -2,7 +2,9 @@
 // (sysexits-style, so that scripts can tell the causes apart) and the message.
 #pragma once
 
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace orlimo::cli {
@@ -29,5 +31,14 @@ struct Failure {
     {
     }
 };
+
+// The failure of one step on one file: "cannot <what> <name>: <the system's
+// reason for `error`>", as in "cannot read 'skin.html': Is a directory".
+[[nodiscard]] inline Failure Cannot(ExitStatus status, std::string_view what, std::string_view name,
+                                    int error)
+{
+    return Failure(status, "cannot " + std::string(what) + " " + std::string(name) + ": " +
+                               std::strerror(error));
+}
 
 }  // namespace orlimo::cli

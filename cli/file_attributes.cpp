@@ -19,8 +19,7 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& what, const std::string& name, int error)
 {
-    throw Failure(ExitStatus::kCannotCreate,
-                  "cannot keep the " + what + " of " + name + ": " + std::strerror(error));
+    throw Cannot(ExitStatus::kCannotCreate, "keep the " + what + " of", name, error);
 }
 
 // Runs a listxattr- or getxattr-style call for the size, then for the data.
@@ -131,8 +130,7 @@ void SetNewFileMode(int fd, const std::string& name)
     const mode_t mask = ::umask(0);
     ::umask(mask);
     if (::fchmod(fd, static_cast<mode_t>(0666 & ~mask)) != 0) {
-        throw Failure(ExitStatus::kCannotCreate,
-                      "cannot set the permissions of " + name + ": " + std::strerror(errno));
+        throw Cannot(ExitStatus::kCannotCreate, "set the permissions of", name, errno);
     }
 }
 

@@ -10,8 +10,9 @@
 #include <string>
 
 #include "command_line_host.h"
+#include "destination.h"
 #include "failure.h"
-#include "file_io.h"
+#include "input_file.h"
 #include "options.h"
 #include "version.h"
 
@@ -30,8 +31,7 @@ void PrintError(std::string_view message)
 void PrintToStandardOutput(std::string_view text)
 {
     if (const int error = orlimo::cli::WriteAll(STDOUT_FILENO, text)) {
-        throw Failure(ExitStatus::kIoError,
-                      std::string("cannot write standard output: ") + std::strerror(error));
+        throw orlimo::cli::Cannot(ExitStatus::kIoError, "write", "standard output", error);
     }
 }
 
@@ -41,11 +41,16 @@ void PrintToStandardOutput(std::string_view text)
     // thing to report, and an unwritable destination is found before the work.
     orlimo::cli::InputFile input(options.inputPath);
     orlimo::cli::Destination destination(options.inPlace ? options.inputPath : options.outputPath);
-    CCommandLineHost host(input, destination, options.quiet);
-    if (options.command == orlimo::cli::Command::kApply) {
-        host.OnApplyBBCode();
-    } else {
-        host.OnRemoveBBCode();
+    CommandLineHost host(input, destination, options.quiet);
+    const auto command = options.command == orlimo::cli::Command::kApply
+                             ? &CSkinPatchCore::OnApplyBBCode
+                             : &CSkinPatchCore::OnRemoveBBCode;
+    try {
+        (host.*command)();
+    } catch (const orlimo::cli::InputFile::SizeWasWrong&) {
+        // Nothing was stored: the same command, on the file read as a stream.
+        input.ReadAsStream();
+        (host.*command)();
     }
     return ExitStatus::kOk;
 }

@@ -87,8 +87,8 @@ TempFile::TempFile(const std::string& folder) : m_path(folder + "/.orlimo-XXXXXX
     const FatalSignalsBlocked blocked;
     m_fd = UniqueFd(::mkostemp(m_path.data(), O_CLOEXEC));
     if (!m_fd.Valid()) {
-        throw Failure(ExitStatus::kCannotCreate, "cannot create a temporary file in '" + folder +
-                                                     "': " + std::strerror(errno));
+        throw Cannot(ExitStatus::kCannotCreate, "create a temporary file in", "'" + folder + "'",
+                     errno);
     }
     g_removeOnSignal.store(m_path.c_str());
 }
@@ -102,14 +102,10 @@ TempFile::~TempFile()
 
 void TempFile::RenameTo(const std::string& destination, const std::string& name)
 {
-    auto fail = [&name](ExitStatus status, int error) {
-        throw Failure(status, "cannot write " + name + ": " + std::strerror(error));
-    };
-    if (::fsync(m_fd.Get()) != 0) fail(ExitStatus::kIoError, errno);
-    if (m_fd.Close() != 0) fail(ExitStatus::kIoError, errno);
+    if (::fsync(m_fd.Get()) != 0) throw Cannot(ExitStatus::kIoError, "write", name, errno);
+    if (m_fd.Close() != 0) throw Cannot(ExitStatus::kIoError, "write", name, errno);
     if (::rename(m_path.c_str(), destination.c_str()) != 0) {
-        throw Failure(ExitStatus::kCannotCreate,
-                      "cannot replace " + name + ": " + std::strerror(errno));
+        throw Cannot(ExitStatus::kCannotCreate, "replace", name, errno);
     }
     m_renamed = true;
     g_removeOnSignal.store(nullptr);

@@ -10,30 +10,32 @@
 #include <cstring>
 #include <string_view>
 
+#include "text_search.h"
+
 namespace orlimo {
 
-// First `c` in [from, to), or -1.
+// First `c` in [from, to).
 [[nodiscard]] inline int32_t FindFirstByte(const char* base, int32_t from, int32_t to,
                                            char c) noexcept
 {
-    if (from >= to) return -1;
+    if (from >= to) return kNotFound;
     const void* hit = std::memchr(base + from, c, static_cast<std::size_t>(to - from));
-    return hit == nullptr ? -1 : static_cast<int32_t>(static_cast<const char*>(hit) - base);
+    return hit == nullptr ? kNotFound : static_cast<int32_t>(static_cast<const char*>(hit) - base);
 }
 
-// Last `c` in [from, to), or -1.
+// Last `c` in [from, to).
 [[nodiscard]] inline int32_t FindLastByte(const char* base, int32_t from, int32_t to,
                                           char c) noexcept
 {
-    if (from >= to) return -1;
+    if (from >= to) return kNotFound;
 #if defined(__GLIBC__)
     const void* hit = memrchr(base + from, c, static_cast<std::size_t>(to - from));
-    return hit == nullptr ? -1 : static_cast<int32_t>(static_cast<const char*>(hit) - base);
+    return hit == nullptr ? kNotFound : static_cast<int32_t>(static_cast<const char*>(hit) - base);
 #else
     for (int32_t p = to - 1; p >= from; --p) {
         if (base[p] == c) return p;
     }
-    return -1;
+    return kNotFound;
 #endif
 }
 
@@ -50,21 +52,22 @@ public:
     {
     }
 
-    // Position of the first `c` in [at, size), or size when there is none.
+    // Position of the first `c` in [at, size).
     [[nodiscard]] int32_t AtOrAfter(int32_t at) noexcept
     {
-        if (at >= m_from && at <= m_found) return m_found;
-        int32_t found;
-        if (at < m_from) {  // only [at, m_from) is new
-            found = FindFirstByte(m_base, at, m_from, m_byte);
-            if (found < 0) found = m_found;
-        } else {
-            found = FindFirstByte(m_base, at, m_size, m_byte);
-            if (found < 0) found = m_size;
+        if (at < m_from || at > m_found) {
+            int32_t found;
+            if (at < m_from) {  // only [at, m_from) is new
+                found = FindFirstByte(m_base, at, m_from, m_byte);
+                if (found < 0) found = m_found;
+            } else {
+                found = FindFirstByte(m_base, at, m_size, m_byte);
+                if (found < 0) found = m_size;
+            }
+            m_from = at;
+            m_found = found;
         }
-        m_from = at;
-        m_found = found;
-        return found;
+        return m_found < m_size ? m_found : kNotFound;
     }
 
 private:
@@ -82,7 +85,7 @@ class LastByteFinder {
 public:
     LastByteFinder(std::string_view bytes, char c) noexcept : m_base(bytes.data()), m_byte(c) {}
 
-    // Position of the last `c` in [0, at], or -1.
+    // Position of the last `c` in [0, at].
     [[nodiscard]] int32_t AtOrBefore(int32_t at) noexcept
     {
         if (at <= m_to && at >= m_found) return m_found;
@@ -101,9 +104,9 @@ public:
 private:
     const char* m_base;
     char m_byte;
-    // No `c` in (m_found, m_to]; m_found is a `c`, or -1.
+    // No `c` in (m_found, m_to]; m_found is a `c`, or kNotFound.
     int32_t m_to = -1;
-    int32_t m_found = -1;
+    int32_t m_found = kNotFound;
 };
 
 }  // namespace orlimo

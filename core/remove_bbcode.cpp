@@ -29,15 +29,18 @@
 #include <string>
 
 #include "byte_compare.h"
+#include "byte_scan.h"
 #include "markers.h"
 #include "script_close_up.h"
 #include "skin_patch_core.h"
+#include "text_search.h"
 
 namespace mk = orlimo::markers;
+using orlimo::FindTagCloseFwd;
+using orlimo::FindTagOpenBack;
+using orlimo::FindText;
 
 namespace {
-
-using Core = CSkinPatchCore;
 
 // One piece to take out: text[first, end) gives way to `replacement`, a
 // stretch of the text inside the piece. It counts as `count` pieces removed.
@@ -49,7 +52,8 @@ struct Piece {
 };
 
 // Runs a phase "as found" over text[0, length) in place. Returns the number
-// of pieces removed and sets `length`; when none is, the text stays as it is.
+// of pieces removed and sets `length`, with a NUL there; when none is, the
+// text stays as it is.
 template <class NextPiece>
 [[nodiscard]] int32_t RunPhaseAsFound(char* text, int32_t& length, NextPiece nextPiece)
 {
@@ -78,23 +82,24 @@ template <class NextPiece>
     if (removed == 0) return 0;
     keep(s, length);
     length = w;
+    text[length] = '\0';
     return removed;
 }
 
 [[nodiscard]] int32_t EndWithLineTail(std::string_view text, int32_t close) noexcept
 {
-    return close + Core::MeasureLineTail(text, close);
+    return close + orlimo::MeasureLineTail(text, close);
 }
 
 // Phase 1: the script element around `="./images/bbcode`.
 [[nodiscard]] std::optional<Piece> NextScriptLoader(std::string_view text, int32_t s) noexcept
 {
-    const int32_t m = Core::FindText(text, mk::kScriptLoader, s);
+    const int32_t m = FindText(text, mk::kScriptLoader, s);
     if (m < 0) return std::nullopt;
     const int32_t lastByte = m + static_cast<int32_t>(mk::kScriptLoader.size()) - 1;
-    const int32_t close = Core::FindTagCloseFwd(text, mk::kScriptTag, lastByte);
+    const int32_t close = FindTagCloseFwd(text, mk::kScriptTag, lastByte);
     if (close < 0) return std::nullopt;
-    const int32_t open = Core::FindTagOpenBack(text, mk::kScriptTag, m);
+    const int32_t open = FindTagOpenBack(text, mk::kScriptTag, m);
     if (open < 0) return std::nullopt;
     return Piece{open, EndWithLineTail(text, close), {}};
 }
@@ -102,7 +107,7 @@ template <class NextPiece>
 // Phase 4: the statement itself, wherever it stands.
 [[nodiscard]] std::optional<Piece> NextResetStatement(std::string_view text, int32_t s) noexcept
 {
-    const int32_t m = Core::FindText(text, mk::kResetStatement, s);
+    const int32_t m = FindText(text, mk::kResetStatement, s);
     if (m < 0) return std::nullopt;
     return Piece{
         m, EndWithLineTail(text, m + static_cast<int32_t>(mk::kResetStatement.size())), {}};
@@ -128,7 +133,7 @@ template <class NextPiece>
                                                std::string_view token, std::string_view tag,
                                                bool paragraphInside) noexcept
 {
-    const int32_t m = Core::FindText(text, token, s);
+    const int32_t m = FindText(text, token, s);
     if (m < 0) return std::nullopt;
     const int32_t lastByte = m + static_cast<int32_t>(token.size()) - 1;
 
@@ -137,8 +142,8 @@ template <class NextPiece>
     int32_t openFrom = m;
     std::string_view kept = text.substr(static_cast<std::size_t>(m), token.size());
     if (paragraphInside) {
-        const int32_t pclose = Core::FindTagCloseFwd(text, mk::kParagraphTag, lastByte);
-        const int32_t popen = Core::FindTagOpenBack(text, mk::kParagraphTag, m);
+        const int32_t pclose = FindTagCloseFwd(text, mk::kParagraphTag, lastByte);
+        const int32_t popen = FindTagOpenBack(text, mk::kParagraphTag, m);
         if (pclose >= 0 && popen >= 0) {
             closeFrom = pclose;
             openFrom = popen - 1;
@@ -147,9 +152,9 @@ template <class NextPiece>
         }
     }
 
-    const int32_t close = Core::FindTagCloseFwd(text, tag, closeFrom);
+    const int32_t close = FindTagCloseFwd(text, tag, closeFrom);
     if (close < 0) return std::nullopt;
-    const int32_t open = Core::FindTagOpenBack(text, tag, openFrom);
+    const int32_t open = FindTagOpenBack(text, tag, openFrom);
     if (open < 0) return std::nullopt;
     const int32_t afterName = open + 1 + static_cast<int32_t>(tag.size());
     if (!HasClassMarker(text, afterName, m)) return std::nullopt;
@@ -167,6 +172,26 @@ template <class NextPiece>
     }
     piece.end = EndWithLineTail(text, piece.end);
     return piece;
+}
+
+// Which of the two tokens the text holds, from one pass over the places of
+// their common start.
+struct TokensHeld {
+    bool comment = false;
+    bool guest = false;
+};
+
+[[nodiscard]] TokensHeld FindTokens(std::string_view text) noexcept
+{
+    TokensHeld held;
+    const auto size = static_cast<int32_t>(text.size());
+    for (int32_t p = orlimo::FindFirstByte(text.data(), 0, size, mk::kTokenStart[0]);
+         p >= 0 && !(held.comment && held.guest);
+         p = orlimo::FindFirstByte(text.data(), p + 1, size, mk::kTokenStart[0])) {
+        held.comment = held.comment || orlimo::EqualsAt(text, p, mk::kCommentToken);
+        held.guest = held.guest || orlimo::EqualsAt(text, p, mk::kGuestToken);
+    }
+    return held;
 }
 
 }  // namespace
@@ -195,26 +220,22 @@ int32_t CSkinPatchCore::RemoveBBCode()
     };
     asFound(NextScriptLoader);
     if (present(mk::kCallPrefix)) {
-        removed += RemoveScriptElementsInPlace(mk::kUpdateCall);
-        removed += RemoveScriptElementsInPlace(mk::kResetCall);
+        removed += orlimo::CloseUpScriptElements(m_pszText.get(), m_nTextLen, mk::kUpdateCall);
+        removed += orlimo::CloseUpScriptElements(m_pszText.get(), m_nTextLen, mk::kResetCall);
         asFound(NextResetStatement);
     }
-    if (present(mk::kCommentToken)) {
+    // Taking the comment token's wrappers out makes no guest-book token: what
+    // stays of a piece is the comment token or its p element, and a token
+    // across either end of that would hold a "[", "<" or ">" past its first
+    // byte. So one pass decides for both tokens.
+    const TokensHeld held = FindTokens(Text());
+    if (held.comment) {
         asFound(divPhase(mk::kCommentToken));
         asFound(textareaPhase(mk::kCommentToken));
     }
-    if (present(mk::kGuestToken)) {
+    if (held.guest) {
         asFound(divPhase(mk::kGuestToken));
         asFound(textareaPhase(mk::kGuestToken));
     }
-
-    m_pszText[static_cast<std::size_t>(m_nTextLen)] = '\0';
     return removed;
-}
-
-// Phases 2 and 3: the script element around each occurrence of `call`. An
-// occurrence outside such an element stays and the search goes on after it.
-int32_t CSkinPatchCore::RemoveScriptElementsInPlace(std::string_view call)
-{
-    return orlimo::CloseUpScriptElements(m_pszText.get(), m_nTextLen, call);
 }

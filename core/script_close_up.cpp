@@ -13,7 +13,7 @@
 #include "byte_compare.h"
 #include "byte_scan.h"
 #include "markers.h"
-#include "skin_patch_core.h"
+#include "text_search.h"
 
 namespace mk = orlimo::markers;
 
@@ -26,7 +26,7 @@ class OutputTagStarts {
 public:
     [[nodiscard]] int32_t Last(const char* text, int32_t end)
     {
-        const Entry top = m_entries.empty() ? Entry{0, -1} : m_entries.back();
+        const Entry top = m_entries.empty() ? Entry{0, kNotFound} : m_entries.back();
         assert(top.upTo <= end);
         if (top.upTo == end) return top.lastLt;
         const int32_t found = FindLastByte(text, top.upTo, end, '<');
@@ -94,7 +94,9 @@ private:
 bool ScriptSweep::ScriptNameAt(int32_t p) const noexcept
 {
     const int32_t n = static_cast<int32_t>(mk::kScriptTag.size());
-    if (p < 0 || p + n > FinalLength()) return false;
+    // Only the name after a "<" found before the call is asked for, and the
+    // call follows it.
+    assert(p > 0 && p + n <= FinalLength());
     for (int32_t k = 0; k < n; ++k) {
         if (FoldAscii(static_cast<unsigned char>(At(p + k))) !=
             static_cast<unsigned char>(mk::kScriptTag[static_cast<std::size_t>(k)])) {
@@ -110,14 +112,14 @@ int32_t ScriptSweep::CloseTagEnd(int32_t from) noexcept
 {
     const int32_t n = static_cast<int32_t>(mk::kScriptTag.size());
     const int32_t lt = m_nextLt.AtOrAfter(from);
-    if (lt > m_size - n - 3) return -1;
-    if (m_text[lt + 1] != '/' || !EqualsNoCaseAt(m_input, lt + 2, mk::kScriptTag)) return -1;
+    if (lt < 0 || lt > m_size - n - 3) return kNotFound;
+    if (m_text[lt + 1] != '/' || !EqualsNoCaseAt(m_input, lt + 2, mk::kScriptTag)) return kNotFound;
     const int32_t gt = m_nextGt.AtOrAfter(lt + n + 2);
-    return gt < m_size ? gt + 1 : -1;
+    return gt < 0 ? kNotFound : gt + 1;
 }
 
 // As FindTagOpenBack for "script" from the needle at input position
-// `needle`; the result is a position in the closed-up text, or -1.
+// `needle`; the result is a position in the closed-up text.
 int32_t ScriptSweep::OpenTagStart(int32_t needle)
 {
     const int32_t lt = m_prevLt.AtOrBefore(needle);
@@ -127,7 +129,7 @@ int32_t ScriptSweep::OpenTagStart(int32_t needle)
     } else {  // none left in the input before the needle: the output's last
         open = m_outputLt.Last(m_text, m_outEnd);
     }
-    return open >= 0 && ScriptNameAt(open + 1) ? open : -1;
+    return open >= 0 && ScriptNameAt(open + 1) ? open : kNotFound;
 }
 
 // Closes up the closed-up text from `first` to the input position `inputEnd`.
@@ -150,16 +152,15 @@ int32_t ScriptSweep::Run()
     int32_t removed = 0;
     int32_t s = 0;  // search start, an input position (never inside the gap)
     while (s < m_size) {
-        const std::size_t hit = m_input.find(m_call, static_cast<std::size_t>(s));
-        if (hit == std::string_view::npos) break;
-        const int32_t m = static_cast<int32_t>(hit);
+        const int32_t m = FindText(m_input, m_call, s);
+        if (m < 0) break;
         const int32_t close = CloseTagEnd(m + n - 1);
-        const int32_t open = close < 0 ? -1 : OpenTagStart(m);
+        const int32_t open = close < 0 ? kNotFound : OpenTagStart(m);
         if (open < 0) {
             s = m + n;
             continue;
         }
-        const int32_t end = close + CSkinPatchCore::MeasureLineTail(m_input, close);
+        const int32_t end = close + MeasureLineTail(m_input, close);
         RemoveSpan(open, end);
         ++removed;
         s = end;

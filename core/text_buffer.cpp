@@ -1,4 +1,6 @@
-// The text buffer's life: loaded from the host, spliced, stored back.
+// The text buffer's life: loaded from the host, stored back, released; and
+// the default copy for a host that hands over a view of its text.
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -30,21 +32,18 @@ void CSkinPatchCore::ReleaseText() noexcept
     m_nTextLen = 0;
 }
 
-void CSkinPatchCore::InsertText(std::string_view insert, int32_t position)
+int32_t TextViewHost::HostTextLength()
 {
-    if (position < 0 || position > m_nTextLen) throw std::out_of_range("insert position");
-    const int64_t newLength = int64_t{m_nTextLen} + static_cast<int64_t>(insert.size());
-    if (newLength > INT32_MAX - 1) throw std::length_error("the skin text is too long");
+    m_hostText = HostTextView();
+    constexpr std::size_t kTooLong = std::size_t{kMaxTextLength} + 1;
+    return static_cast<int32_t>(std::min(m_hostText.size(), kTooLong));
+}
 
-    // Build the new block completely before touching the members.
-    auto block = orlimo::NewUninitializedBytes(static_cast<std::size_t>(newLength) + 1);
-    const std::size_t head = static_cast<std::size_t>(position);
-    const std::size_t rest = static_cast<std::size_t>(m_nTextLen) - head;
-    std::memcpy(block.get(), m_pszText.get(), head);
-    std::memcpy(block.get() + head, insert.data(), insert.size());
-    std::memcpy(block.get() + head + insert.size(), m_pszText.get() + head, rest);
-    block[static_cast<std::size_t>(newLength)] = '\0';
-
-    m_pszText = std::move(block);
-    m_nTextLen = static_cast<int32_t>(newLength);
+void TextViewHost::HostGetText(char* dest, int32_t capacity)
+{
+    const std::size_t count = std::min(m_hostText.size(), static_cast<std::size_t>(capacity) - 1);
+    std::memcpy(dest, m_hostText.data(), count);
+    dest[count] = '\0';
+    m_hostText = {};
+    HostTextCopied();
 }

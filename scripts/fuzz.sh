@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Usage: scripts/fuzz.sh [SECONDS_PER_TARGET]   (default 60)
-# Builds the libFuzzer targets with clang, AddressSanitizer and
-# UndefinedBehaviorSanitizer (build-fuzz/) and runs each for the given time,
-# starting from the seed corpus in fuzz/corpus. New inputs go to a scratch
-# corpus under build-fuzz/, so the repository is left as it was. A crash
-# stops the script with the failing input saved in build-fuzz/.
+# Builds the libFuzzer targets with clang, AddressSanitizer,
+# UndefinedBehaviorSanitizer and the core's assertions (build-fuzz/) and runs
+# each for the given time, starting from the seed corpus in fuzz/corpus. New
+# inputs go to a scratch corpus under build-fuzz/, so the repository is left
+# as it was. A crash stops the script with the failing input saved in
+# build-fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}

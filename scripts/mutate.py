@@ -16,7 +16,12 @@ change and, where that is not unique, which one: `file: `code`: < -> <=`,
 with " #2" for the second such change on the line and " @2" for the second
 line of the same code, so that names survive edits elsewhere in the file.
 Survivors named in scripts/mutants-equivalent.txt (one name per line, a reason
-after " # ") are known to change nothing observable and are reported apart.
+after " # ") are known to change nothing observable and are reported apart;
+a reason that begins with "out of reach:" names one that does change what a
+program could see, but only where no test here can go (a device whose close
+fails), and says where.
+The ledger must stay true: a line that names no mutant of today's code, or
+whose mutant the suite now kills, is reported as stale (and fails the run).
 --out writes every mutant's status; --compare reads such a file of an earlier
 run and lists the mutants that survive now but were killed then or did not
 exist.
@@ -34,10 +39,10 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build-mutate")
 EQUIVALENT = os.path.join(ROOT, "scripts", "mutants-equivalent.txt")
 DEFAULT_FILES = [
-    "core/add_bbcode.cpp", "core/token_wrapper.cpp", "core/remove_bbcode.cpp",
-    "core/script_close_up.cpp", "core/text_buffer.cpp", "core/text_search.cpp",
-    "core/byte_compare.h", "core/byte_scan.h", "core/commands.cpp", "core/report.cpp",
-    "cli/options.cpp", "cli/write_output.cpp", "cli/read_input.cpp",
+    "core/add_bbcode.cpp", "core/remove_bbcode.cpp", "core/script_close_up.cpp",
+    "core/text_buffer.cpp", "core/text_search.cpp", "core/byte_compare.h", "core/byte_scan.h",
+    "core/commands.cpp", "core/report.cpp",
+    "cli/options.cpp", "cli/destination.cpp", "cli/input_file.cpp",
 ]
 # (pattern, replacement) on code with string literals and comments blanked.
 OPERATORS = [
@@ -117,7 +122,21 @@ def main():
     parser.add_argument("--compare", help="a file --out wrote in an earlier run")
     args = parser.parse_args()
 
-    all_mutants = [m for f in (args.only or DEFAULT_FILES) for m in mutants(f)]
+    files = args.only or DEFAULT_FILES
+    all_mutants = [m for f in files for m in mutants(f)]
+    equivalent = {}
+    if os.path.exists(EQUIVALENT):
+        for entry in open(EQUIVALENT, encoding="utf-8"):
+            key, _, reason = entry.rstrip("\n").partition(" # ")
+            if key.strip():
+                equivalent[key.strip()] = reason
+    # Ledger lines of the files looked at (of any file, in a default run)
+    # that name no mutant of the code as it is.
+    names = {key for key, *_ in all_mutants}
+    unmatched = [k for k in equivalent if k not in names
+                 and (not args.only or k.split(":")[0] in files)]
+    for key in unmatched:
+        print(f"stale: no such mutant: {key}")
     if args.names:
         wanted = {l.split("\t")[-1].strip() for l in open(args.names, encoding="utf-8")}
         all_mutants = [m for m in all_mutants if m[0] in wanted]
@@ -126,14 +145,8 @@ def main():
                                                              min(args.sample, len(all_mutants))))
     if args.list:
         print("\n".join(key for key, *_ in all_mutants))
-        return 0
+        return 1 if unmatched else 0
 
-    equivalent = {}
-    if os.path.exists(EQUIVALENT):
-        for entry in open(EQUIVALENT, encoding="utf-8"):
-            key, _, reason = entry.rstrip("\n").partition(" # ")
-            if key.strip():
-                equivalent[key.strip()] = reason
     # A kill restores the source too.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
     signal.signal(signal.SIGINT, lambda *_: sys.exit("stopped"))
@@ -148,6 +161,7 @@ def main():
 
     unit_tests = [os.path.join(BUILD, "bin", "core_tests"), "--gtest_brief=1"]
     survivors, killed, started = [], 0, time.time()
+    killed_but_listed = []
     out = open(args.out, "w", encoding="utf-8") if args.out else None
     for index, (key, line_index, mutated, lines) in enumerate(all_mutants, 1):
         path = os.path.join(ROOT, key.split(":")[0])
@@ -168,6 +182,8 @@ def main():
             with open(path, "w", encoding="utf-8") as f:
                 f.write(original)
         killed += status == "killed"
+        if status != "SURVIVED" and key in equivalent:
+            killed_but_listed.append((status, key))
         if out:
             out.write(f"{status}\t{key}\n")
             out.flush()
@@ -179,8 +195,14 @@ def main():
     print(f"\n{len(all_mutants)} mutants, {killed} killed, {len(survivors)} survived "
           f"({len(survivors) - len(new)} known equivalent) in {time.time() - started:.0f} s")
     for key in survivors:
-        print(f"  {'equivalent' if key in equivalent else 'SURVIVOR  '} {key}"
-              + (f"  # {equivalent[key]}" if key in equivalent else ""))
+        kind = "SURVIVOR    " if key not in equivalent else (
+            "out of reach" if equivalent[key].startswith("out of reach:") else "equivalent  ")
+        print(f"  {kind} {key}" + (f"  # {equivalent[key]}" if key in equivalent else ""))
+    stale = [(f"no such mutant", k) for k in unmatched] + killed_but_listed
+    if stale:
+        print(f"\n{len(stale)} stale lines in {os.path.relpath(EQUIVALENT, ROOT)}:")
+        for status, key in stale:
+            print(f"  {status:14} {key}")
     if args.compare:
         before = {}
         for entry in open(args.compare, encoding="utf-8"):
@@ -190,7 +212,7 @@ def main():
         print(f"\n{len(fresh)} survivors not known equivalent that did not survive before:")
         for key in fresh:
             print(f"  {before.get(key, 'new mutant'):14} {key}")
-    return 1 if new else 0
+    return 1 if new or stale else 0
 
 
 if __name__ == "__main__":

@@ -30,6 +30,7 @@
 #include "byte_compare.h"
 #include "fake_host.h"
 #include "markers.h"
+#include "text_search.h"
 
 namespace idempotence {
 
@@ -72,7 +73,7 @@ inline const char* FailedPropertyOfRemoved(const std::string& y)
     const std::string applied = Add(y);
     const std::string cleaned = Remove(applied);
     if (Add(cleaned) != applied) return "apply(apply(x)) == apply(x)";
-    const int32_t head = CSkinPatchCore::FindTextNoCase(y, mk::kHeadClose, 0);
+    const int32_t head = orlimo::FindTextNoCase(y, mk::kHeadClose, 0);
     const bool breakBeforeScript = head > 0 && y[static_cast<std::size_t>(head) - 1] != '\n';
     if (!breakBeforeScript && cleaned != y) return "remove(apply(x)) == remove(x)";
     return nullptr;
@@ -84,7 +85,7 @@ inline const char* FailedPropertyOfRemoved(const std::string& y)
 {
     const std::string y = Remove(x);
     // Remove left BBCode markup in y, or y has a troubled paragraph.
-    if (CSkinPatchCore::FindTextNoCase(y, mk::kClassMarker, 0) >= 0 ||
+    if (orlimo::FindTextNoCase(y, mk::kClassMarker, 0) >= 0 ||
         y.find(mk::kScriptLoader) != y.npos || y.find(mk::kCallPrefix) != y.npos ||
         HasTroubledParagraph(y)) {
         return nullptr;

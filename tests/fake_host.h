@@ -3,7 +3,6 @@
 // The unit tests and the fuzz target share both.
 #pragma once
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -12,14 +11,20 @@
 #include "allocation_failure.h"
 #include "skin_patch_core.h"
 
-class FakeHost : public CSkinPatchCore {
+class FakeHost : public TextViewHost {
 public:
     explicit FakeHost(std::string_view initial = {}) : text(initial) {}
+
+    // The parts of a command, for the tests.
+    using CSkinPatchCore::AddBBCode;
+    using CSkinPatchCore::LoadText;
+    using CSkinPatchCore::RemoveBBCode;
+    using CSkinPatchCore::Text;
 
     std::string text;                   // the host's whole text
     std::vector<std::string> messages;  // every report shown
     int setTextCalls = 0;
-    int32_t reportedLength = -1;  // HostTextLength's answer when >= 0
+    int32_t reportedLength = -1;  // when >= 0, the length of the view handed over
 
     [[nodiscard]] bool Released() const { return m_pszText == nullptr && m_nTextLen == 0; }
 
@@ -40,15 +45,11 @@ public:
     }
 
 protected:
-    int32_t HostTextLength() override
+    // A view longer than `text` is never read: the core refuses it, or its
+    // block is refused.
+    std::string_view HostTextView() override
     {
-        return reportedLength >= 0 ? reportedLength : static_cast<int32_t>(text.size());
-    }
-    void HostGetText(char* dest, int32_t capacity) override
-    {
-        const std::size_t n = std::min(text.size(), static_cast<std::size_t>(capacity) - 1);
-        std::memcpy(dest, text.data(), n);
-        dest[n] = '\0';
+        return {text.data(), reportedLength < 0 ? text.size() : std::size_t(reportedLength)};
     }
     // The host's own bookkeeping is exempt from injected allocation failures:
     // the tests are about what the core does.
@@ -65,14 +66,15 @@ protected:
     }
 };
 
-inline constexpr auto kAdd = &CSkinPatchCore::AddBBCode;
-inline constexpr auto kRemove = &CSkinPatchCore::RemoveBBCode;
+inline constexpr auto kAdd = &FakeHost::AddBBCode;
+inline constexpr auto kRemove = &FakeHost::RemoveBBCode;
 
 namespace skin {
 // `pattern` with {C} and {G} (the comment and guest-book tokens), {O} and {X}
 // (the wrapper's tags), {L} (the script line), {T} (enough bytes after a
-// token for the add scan, which starts 33 bytes from the end) and {U} (a
-// script element that calls the update) spelled out.
+// token for the add scan, which starts 33 bytes from the end: kScanOffset in
+// core/add_bbcode.cpp says why) and {U} (a script element that calls the
+// update) spelled out.
 inline std::string Skin(std::string text)
 {
     const std::pair<std::string_view, std::string_view> pieces[] = {

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "string_host.h"
-#include "text_checks.h"
+#include "text_search.h"
 #include "version.h"
 
 namespace {
@@ -38,11 +38,11 @@ EMSCRIPTEN_KEEPALIVE int32_t orlimo_run(int32_t apply, const char* bytes, int32_
     g_last = LastRun{};
     try {
         std::string input(bytes, static_cast<std::size_t>(length));
-        if (const std::size_t nul = orlimo::FindNulByte(input); nul != std::string::npos) {
-            g_last.nulOffset = static_cast<int32_t>(nul);
+        if (const int32_t nul = orlimo::FindNulByte(input); nul >= 0) {
+            g_last.nulOffset = nul;
             return kNulByte;
         }
-        CStringHost host(std::move(input));
+        StringHost host(std::move(input));
         if (apply != 0) {
             host.OnApplyBBCode();
         } else {

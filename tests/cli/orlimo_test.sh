@@ -63,14 +63,15 @@ test_commands_and_streams() {
     echo 'orlimo 3.5.0.1' >version.txt
     printf x >x.html
     cat /proc/version >proc-version.txt
+    cat /sys/devices/system/cpu/online >sys-online.txt  # a file that shows 4096 bytes
     { echo skipped; cat skin.html; } >after-line.html
     orlimo --help >help.txt
     grep -q '^  65 .* larger than 512 MiB$' help.txt || fail "no limit in the help"
     # report | what standard output holds | command: standard input and output
     # named or not, options before or after the words, the report left out or
-    # not; input that is one byte, shows no size, or was partly or wholly read
-    # before orlimo started; a destination that is not a regular file is written, not replaced;
-    # -h and --version end the parsing.
+    # not; input that is one byte, shows no size or a wrong one, or was partly
+    # or wholly read before orlimo started; a destination that is not a
+    # regular file is written, not replaced; -h and --version end the parsing.
     local cases=(
         "|help.txt|orlimo -h"
         "|help.txt|orlimo apply -h --bogus"
@@ -81,6 +82,7 @@ test_commands_and_streams() {
         "$ADDED|applied.html|cat skin.html | orlimo apply - -o -"
         "한 일 없음|x.html|printf x | orlimo apply"
         "한 일 없음|proc-version.txt|orlimo apply /proc/version"
+        "한 일 없음|sys-online.txt|orlimo apply /sys/devices/system/cpu/online"
         "$ADDED|applied.html|(read -r _; orlimo apply) <after-line.html"
         "한 일 없음|empty.html|(cat >/dev/null; orlimo apply) <skin.html"
         "|applied.html|orlimo -q apply -- skin.html"
@@ -117,18 +119,21 @@ test_destination_keeps_mode_owner_and_links() {
     install -D -m 640 skin.html real/linked.html
     ln -s real/linked.html link.html
     ln -s real/made.html dangling.html
+    ln -s real/chained.html c0 && for k in $(seq 40); do ln -s "c$((k - 1))" "c$k"; done
     local entry file mode line
     for entry in "o/new.html 640 as_user \"\$ORLIMO\" apply skin.html -o o/new.html" \
         "kept.html 604 orlimo apply --output=kept.html skin.html" \
         "in.html 751 orlimo apply -i in.html" \
         "real/linked.html 640 orlimo --in-place apply link.html" \
-        "real/made.html 640 orlimo apply skin.html -o dangling.html"; do
+        "real/made.html 640 orlimo apply skin.html -o dangling.html" \
+        "real/chained.html 640 orlimo apply skin.html -o c39"; do
         read -r file mode line <<<"$entry"
         expect 0 "$ADDED" "$line"
         [ ! -s out ] || fail "$line: wrote to standard output"
         same "$file" applied.html
         [ "$(stat -c %a "$file")" = "$mode" ] || fail "$file: mode $(stat -c %a "$file")"
     done
+    expect 73 'Too many levels of symbolic links' 'orlimo apply skin.html -o c40'  # as the kernel
     [ -L link.html ] && [ -L dangling.html ] || fail "a link was replaced"
     same skin.html "$EXAMPLE"
     expect 0 '' 'orlimo -q apply skin.html -o skin.html'  # FILE as OUT
@@ -191,11 +196,14 @@ test_failures_change_nothing() {
     printf '\xff\xfe<\0p\0>\0' >utf16.html
     install -m 000 /dev/null secret.html
     truncate -s $(((512 << 20) + 1)) huge.html  # sparse: costs no disk
+    truncate -s $((512 << 20)) largest.html
     ln -s missing/made.html into-missing.html
     mkdir -m 777 folder open
     install -m 444 dest.html open/read-only.html
     install -D -m 666 dest.html locked/dest.html
     chmod 555 locked
+    # The input is checked before the destination (huge.html into a folder),
+    # from where it is read (its last byte, after dd has moved past the rest).
     local cases=(
         "2|missing command: apply or remove|orlimo -q"
         "2|unknown command 'frobnicate'|orlimo frobnicate skin.html"
@@ -213,7 +221,8 @@ test_failures_change_nothing() {
         "65|standard input holds a NUL byte at byte offset 3|orlimo remove -q <nul.html"
         "65|'nul.html' holds a NUL byte|orlimo remove -i nul.html"
         "65|'utf16.html' is UTF-16 (it starts with a byte-order mark)|orlimo apply utf16.html"
-        "65|'huge.html' is larger than 512 MiB|orlimo apply huge.html -o dest.html"
+        "65|'huge.html' is larger than 512 MiB|orlimo apply huge.html -o folder"
+        "65|standard input holds a NUL byte at byte offset 0|{ dd bs=1 skip=$((512 << 20)) count=0 2>/dev/null; orlimo apply; } <huge.html"
         "66|cannot open 'missing.html': No such file or directory|orlimo apply missing.html -o dest.html"
         "66|cannot read 'folder': Is a directory|orlimo apply folder -o dest.html"
         "66|cannot open standard input|orlimo apply <&-"
@@ -228,10 +237,12 @@ test_failures_change_nothing() {
         "74|File too large|(ulimit -f 1 && orlimo apply skin.html -o dest.html)"
         "74|cannot write standard output|orlimo apply skin.html >&-"
     )
-    # A pipe is refused as soon as it passes the limit, holding it about once
-    # (sanitizers reserve far more address space than that).
+    # A pipe is refused as soon as it passes the limit, holding it about once;
+    # a file of the limit's size is taken, so its buffer is asked for (and
+    # refused here). Sanitizers reserve far more address space than that.
     [ -n "${ORLIMO_SANITIZED:-}" ] || cases+=(
-        "65|standard input is larger than 512 MiB|(ulimit -v $((768 << 10)) && yes | orlimo apply -o dest.html)")
+        "65|standard input is larger than 512 MiB|(ulimit -v $((768 << 10)) && yes | orlimo apply -o dest.html)"
+        "71|out of memory|(ulimit -v $((256 << 10)) && orlimo apply largest.html)")
     local entry status message line
     for entry in "${cases[@]}"; do
         IFS='|' read -r status message line <<<"$entry"

@@ -200,7 +200,9 @@ Outcome LiteralAdd(std::string text)
         insert(lineStart ? line : "\r\n" + line, head);
         count = 1;
     }
-    // The position is not corrected after an insertion below it.
+    // The scan starts 33 bytes before the end (kScanOffset in
+    // core/add_bbcode.cpp says why); its position is not corrected after an
+    // insertion below it.
     for (I i = Len(text) - 33; i >= 0; --i) {
         const I t = IsAt(text, i, kComment) ? Len(kComment)
                     : IsAt(text, i, kGuest) ? Len(kGuest)

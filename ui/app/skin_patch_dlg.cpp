@@ -243,23 +243,16 @@ BOOL CSkinPatchDlg::OnHelpInfo(HELPINFO*)
 }
 
 // ---- Host operations --------------------------------------------------------
-// The text is converted once per command: HostTextLength converts and keeps
-// the UTF-8, HostGetText hands it out and lets it go.
+// The text is converted once per command and let go once the core has its copy.
 
-int32_t CSkinPatchDlg::HostTextLength()
+std::string_view CSkinPatchDlg::HostTextView()
 {
     m_utf8Text = orlimo::ui::ToUtf8(m_editSkin.GetWindowText());
-    // Any longer text is told as one byte too long, which the core refuses.
-    return static_cast<int32_t>(
-        std::min(m_utf8Text.size(), static_cast<std::size_t>(kMaxTextLength) + 1));
+    return m_utf8Text;
 }
 
-void CSkinPatchDlg::HostGetText(char* dest, int32_t capacity)
+void CSkinPatchDlg::HostTextCopied() noexcept
 {
-    if (capacity <= 0) return;
-    const std::size_t n = std::min(m_utf8Text.size(), static_cast<std::size_t>(capacity) - 1);
-    std::memcpy(dest, m_utf8Text.data(), n);
-    dest[n] = '\0';
     std::string().swap(m_utf8Text);
 }
 

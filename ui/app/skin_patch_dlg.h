@@ -15,7 +15,7 @@
 #include "skin_patch_core.h"
 #include "wait_cursor.h"
 
-class CSkinPatchDlg : public CDialog, public CSkinPatchCore {
+class CSkinPatchDlg : public CDialog, public TextViewHost {
 public:
     explicit CSkinPatchDlg(HWND parent = nullptr);
     ~CSkinPatchDlg() override;
@@ -40,8 +40,8 @@ protected:
     BOOL OnHelpInfo(HELPINFO* info);
 
     // Host operations of the core.
-    [[nodiscard]] int32_t HostTextLength() override;
-    void HostGetText(char* dest, int32_t capacity) override;
+    [[nodiscard]] std::string_view HostTextView() override;
+    void HostTextCopied() noexcept override;
     void HostSetText(std::string_view text) override;
     void HostShowMessage(std::string_view utf8) override;
 
@@ -61,5 +61,5 @@ private:
     HICON m_hSmallIcon;
     CAnchorLayout m_layout;
     CWaitCursor* m_waitCursor = nullptr;  // while RunBusy runs: ended before a report shows
-    std::string m_utf8Text;               // the edit box's text, from HostTextLength to HostGetText
+    std::string m_utf8Text;               // the edit box's text, until the core has its copy
 };

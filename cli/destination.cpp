@@ -15,17 +15,13 @@
 #include <cstring>
 #include <memory>
 
+#include "destination.h"
+
 #include "failure.h"
 #include "file_attributes.h"
-#include "file_io.h"
 
 namespace orlimo::cli {
 namespace {
-
-[[nodiscard]] Failure CannotWrite(ExitStatus status, const std::string& name, int error)
-{
-    return Failure(status, "cannot write " + name + ": " + std::strerror(error));
-}
 
 [[nodiscard]] std::string FolderOf(const std::string& path)
 {
@@ -39,20 +35,20 @@ namespace {
 // or not: a dangling link names the file to create.
 [[nodiscard]] std::string FollowLinks(std::string path, const std::string& name)
 {
-    constexpr int kMaxLinks = 40;  // as the kernel allows in one path
-    for (int hop = 0; hop < kMaxLinks; ++hop) {
+    constexpr int kMaxLinks = 40;  // as many as the kernel follows in one path
+    for (int followed = 0;; ++followed) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        if (followed == kMaxLinks) throw Cannot(ExitStatus::kCannotCreate, "write", name, ELOOP);
         std::string target(PATH_MAX, '\0');
         const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
-        if (length < 0) throw CannotWrite(ExitStatus::kCannotCreate, name, errno);
+        if (length < 0) throw Cannot(ExitStatus::kCannotCreate, "write", name, errno);
         if (static_cast<std::size_t>(length) >= target.size()) {
-            throw CannotWrite(ExitStatus::kCannotCreate, name, ENAMETOOLONG);
+            throw Cannot(ExitStatus::kCannotCreate, "write", name, ENAMETOOLONG);
         }
         target.resize(static_cast<std::size_t>(length));
         path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
     }
-    throw CannotWrite(ExitStatus::kCannotCreate, name, ELOOP);
 }
 
 // A descriptor of this process, open for writing, on the file `info`
@@ -89,13 +85,14 @@ Destination::Destination(const std::optional<std::string>& path)
     if (!path) return;
     struct stat existing {};
     const bool exists = ::stat(path->c_str(), &existing) == 0;
-    if (!exists && errno != ENOENT) throw CannotWrite(ExitStatus::kCannotCreate, m_name, errno);
+    if (!exists && errno != ENOENT) throw Cannot(ExitStatus::kCannotCreate, "write", m_name, errno);
     if (exists) {
         if (const int fd = OwnDescriptorOn(existing); fd >= 0) {
             m_fd = fd;
             return;
         }
-        if (S_ISDIR(existing.st_mode)) throw CannotWrite(ExitStatus::kCannotCreate, m_name, EISDIR);
+        if (S_ISDIR(existing.st_mode))
+            throw Cannot(ExitStatus::kCannotCreate, "write", m_name, EISDIR);
         if (!S_ISREG(existing.st_mode)) {  // a pipe or a device: replacing it would be wrong
             m_kind = Kind::kDevice;
             m_path = *path;
@@ -104,7 +101,7 @@ Destination::Destination(const std::optional<std::string>& path)
         // A file its owner has made read-only stays as it is, although the
         // rename would get past its permission bits.
         if (::access(path->c_str(), W_OK) != 0) {
-            throw CannotWrite(ExitStatus::kCannotCreate, m_name, errno);
+            throw Cannot(ExitStatus::kCannotCreate, "write", m_name, errno);
         }
         m_replaced = existing;
     }
@@ -118,21 +115,21 @@ void Destination::Commit(std::string_view bytes)
     switch (m_kind) {
         case Kind::kDescriptor:
             if (const int error = WriteAll(m_fd, bytes)) {
-                throw CannotWrite(ExitStatus::kIoError, m_name, error);
+                throw Cannot(ExitStatus::kIoError, "write", m_name, error);
             }
             return;
         case Kind::kDevice: {
             // Opened only now: a pipe's reader sees nothing of a failed run.
             UniqueFd fd(::open(m_path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
-            if (!fd.Valid()) throw CannotWrite(ExitStatus::kCannotCreate, m_name, errno);
+            if (!fd.Valid()) throw Cannot(ExitStatus::kCannotCreate, "write", m_name, errno);
             int error = WriteAll(fd.Get(), bytes);
             if (error == 0 && fd.Close() != 0) error = errno;
-            if (error != 0) throw CannotWrite(ExitStatus::kIoError, m_name, error);
+            if (error != 0) throw Cannot(ExitStatus::kIoError, "write", m_name, error);
             return;
         }
         case Kind::kReplace:
             if (const int error = WriteAll(m_temp->Fd(), bytes)) {
-                throw CannotWrite(ExitStatus::kIoError, m_name, error);
+                throw Cannot(ExitStatus::kIoError, "write", m_name, error);
             }
             // After the bytes: a write by another user would clear set-ID bits.
             if (m_replaced) {

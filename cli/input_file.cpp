@@ -1,8 +1,12 @@
 // Reading the skin. A regular file's size is known, so its bytes are read
-// straight into the core's buffer; a pipe's or a terminal's are gathered in
-// blocks first and handed over block by block, each freed once copied, so
-// that the text is held about once at any moment.
+// straight into the core's buffer; a pipe's or a terminal's (or those of a
+// file whose size is wrong) are gathered in blocks first and handed over
+// block by block, each freed once copied, so that the text is held about
+// once at any moment.
+#include "input_file.h"
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,7 +14,6 @@
 #include <cstring>
 
 #include "failure.h"
-#include "file_io.h"
 #include "skin_patch_core.h"
 
 namespace orlimo::cli {
@@ -23,16 +26,12 @@ constexpr std::size_t kStreamBlock = std::size_t{256} << 10;
 // The most the core takes, so that it never has to refuse a text.
 constexpr std::size_t kLimit = CSkinPatchCore::kMaxTextLength;
 
-[[nodiscard]] Failure TooLarge(const std::string& name)
+// Refuses a text longer than the limit.
+void CheckLength(std::size_t length, const std::string& name)
 {
-    return Failure(
-        ExitStatus::kDataError,
-        name + " is larger than " + std::to_string(kLimit >> 20) + " MiB, the most orlimo takes");
-}
-
-[[nodiscard]] Failure CannotRead(const std::string& name, int error)
-{
-    return Failure(ExitStatus::kIoError, "cannot read " + name + ": " + std::strerror(error));
+    if (length <= kLimit) return;
+    throw Failure(ExitStatus::kDataError, name + " is larger than " + std::to_string(kLimit >> 20) +
+                                              " MiB, the most orlimo takes");
 }
 
 // Reads up to `count` bytes, retrying short reads, until the end of the file.
@@ -45,7 +44,7 @@ constexpr std::size_t kLimit = CSkinPatchCore::kMaxTextLength;
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
-            throw CannotRead(name, errno);
+            throw Cannot(ExitStatus::kIoError, "read", name, errno);
         }
         done += static_cast<std::size_t>(got);
     }
@@ -59,27 +58,20 @@ InputFile::InputFile(const std::optional<std::string>& path)
 {
     if (path) {
         m_opened = UniqueFd(::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-        if (!m_opened.Valid()) {
-            throw Failure(ExitStatus::kNoInput,
-                          "cannot open " + m_name + ": " + std::strerror(errno));
-        }
+        if (!m_opened.Valid()) throw Cannot(ExitStatus::kNoInput, "open", m_name, errno);
     }
     m_fd = path ? m_opened.Get() : STDIN_FILENO;
 
     struct stat info {};
-    if (::fstat(m_fd, &info) != 0) {
-        throw Failure(ExitStatus::kNoInput, "cannot open " + m_name + ": " + std::strerror(errno));
-    }
-    if (S_ISDIR(info.st_mode)) {
-        throw Failure(ExitStatus::kNoInput, "cannot read " + m_name + ": " + std::strerror(EISDIR));
-    }
+    if (::fstat(m_fd, &info) != 0) throw Cannot(ExitStatus::kNoInput, "open", m_name, errno);
+    if (S_ISDIR(info.st_mode)) throw Cannot(ExitStatus::kNoInput, "read", m_name, EISDIR);
     // A regular file holds its size from where it is read on (standard input
-    // may have been read from already). Files that show no size, as in
-    // /proc, are read as a stream.
-    const off_t offset = ::lseek(m_fd, 0, SEEK_CUR);
-    if (S_ISREG(info.st_mode) && info.st_size > 0 && offset >= 0) {
-        const auto length = static_cast<std::size_t>(std::max<off_t>(info.st_size - offset, 0));
-        if (length > kLimit) throw TooLarge(m_name);
+    // may have been read from already); ReadInto finds out if the size was
+    // wrong. Files that show no size, as in /proc, are read as a stream.
+    m_start = ::lseek(m_fd, 0, SEEK_CUR);
+    if (S_ISREG(info.st_mode) && info.st_size > 0 && m_start >= 0) {
+        const auto length = static_cast<std::size_t>(std::max<off_t>(info.st_size - m_start, 0));
+        CheckLength(length, m_name);
         m_length = length;
     }
 }
@@ -98,7 +90,7 @@ void InputFile::ReadStream()
         auto block = std::unique_ptr<char[]>(new char[kStreamBlock]);
         const std::size_t got = ReadUpTo(m_fd, block.get(), kStreamBlock, m_name);
         total += got;
-        if (total > kLimit) throw TooLarge(m_name);
+        CheckLength(total, m_name);
         if (got > 0) m_blocks.push_back(std::move(block));
         if (got < kStreamBlock) break;
     }
@@ -109,11 +101,11 @@ void InputFile::ReadInto(char* dest)
 {
     const std::size_t length = Length();
     if (!m_stream) {
-        // One byte more than the size shows a file that grew meanwhile.
+        // One byte more than the size shows a file that holds more.
         char extra = 0;
         if (ReadUpTo(m_fd, dest, length, m_name) != length ||
             ReadUpTo(m_fd, &extra, 1, m_name) != 0) {
-            throw Failure(ExitStatus::kIoError, m_name + " changed while it was read");
+            throw SizeWasWrong{};
         }
     } else {
         std::size_t done = 0;
@@ -126,6 +118,13 @@ void InputFile::ReadInto(char* dest)
         m_blocks.clear();
     }
     (void)m_opened.Close();  // nothing was written through it
+}
+
+void InputFile::ReadAsStream()
+{
+    if (::lseek(m_fd, m_start, SEEK_SET) < 0)
+        throw Cannot(ExitStatus::kIoError, "read", m_name, errno);
+    ReadStream();
 }
 
 }  // namespace orlimo::cli
